@@ -1,0 +1,23 @@
+# Warnings as errors on the project's own targets (not on third-party headers).
+function(zb_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# zb_library(name SOURCES ... DEPS ...): a static library of the project, its folder's parent
+# directory on the include path, so headers are included as "regex/WChar.h".
+function(zb_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    zb_warnings(${name})
+endfunction()
+
+# zb_program(name SOURCES ... DEPS ...): an executable of the project.
+function(zb_program name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+    zb_warnings(${name})
+endfunction()

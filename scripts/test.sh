@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the whole test suite twice: a normal build, and a
+# build with AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+for kind in normal asan; do
+    dir=build; [ "$kind" = asan ] && dir=build-asan
+    echo "== $kind build ($dir)"
+    scripts/build.sh "$kind"
+    echo "== $kind tests"
+    ctest --test-dir "$dir" --output-on-failure -j2 --timeout 600
+done
+echo "== all tests passed (normal and sanitizer builds)"
