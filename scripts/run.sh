@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh normal
-regex=build/tools/zunbarra-regex
+regex=build/bin/zunbarra-regex
 echo "== compile the image-link expression the search scans result pages with"
 "$regex" compile 'src=/images\?q'
 echo "== compile the next-page marker expression (searched with the automaton)"
