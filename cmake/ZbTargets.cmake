@@ -21,3 +21,17 @@ function(zb_program name)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS})
     zb_warnings(${name})
 endfunction()
+
+# Folders named in ZB_SKIP are left out of the build (useful while a folder is being written).
+set(ZB_SKIP "" CACHE STRING "Folder names to leave out of the build")
+
+# zb_add_subdirs(): adds every subfolder of the current source folder that has a CMakeLists.txt.
+function(zb_add_subdirs)
+    file(GLOB dirs LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    foreach(dir ${dirs})
+        get_filename_component(name ${dir} NAME)
+        if(IS_DIRECTORY ${dir} AND EXISTS ${dir}/CMakeLists.txt AND NOT name IN_LIST ZB_SKIP)
+            add_subdirectory(${dir})
+        endif()
+    endforeach()
+endfunction()
