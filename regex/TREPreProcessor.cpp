@@ -90,11 +90,12 @@ int TREPreProcessor::ReferToOneList(int FromTokenIndex, int ToTokenIndex, const 
                 ++k;
             }
             if (!matched || k == FromTokenIndex) continue;  // an entry of no characters
-            SubstitutionStr = "(" + QuoteMetaWChar(group.front());
-            for (std::size_t e = 1; e < group.size(); ++e) {
-                SubstitutionStr += "|" + QuoteMetaWChar(group[e]);
+            SubstitutionStr.assign(1, '(');
+            for (std::size_t e = 0; e < group.size(); ++e) {
+                if (e > 0) SubstitutionStr += '|';
+                SubstitutionStr += QuoteMetaWChar(group[e]);
             }
-            SubstitutionStr += ")";
+            SubstitutionStr += ')';
             return k;
         }
     }

@@ -31,6 +31,11 @@ void TRE_DFA::Run() {
     CheckIfRegExpIsSimple();
 }
 
+void TRE_DFA::spend(std::size_t steps) {
+    work_ += steps;
+    if (work_ > MaxWork) tooComplex();
+}
+
 void TRE_DFA::tooComplex() const {
     throw ERegExpParser(remsg::TooComplex, NFA->Parser ? NFA->Parser->Scanner.Index : 0);
 }
@@ -57,16 +62,42 @@ void TRE_DFA::Convert_NFA_to_DFA() {
     }
 }
 
-void TRE_DFA::Collect_Empty_Transition(TRE_NFAStateSet& S) {
-    std::vector<int> pending;
-    forEachState(S, [&](int n) { pending.push_back(n); });
-    while (!pending.empty()) {
-        const int n = pending.back();
-        pending.pop_back();
+void TRE_DFA::indexEmptyTransitions() {
+    // The closure is computed once per registered set, over and over for the same NFA states:
+    // keep each state's empty-transition targets in one flat array.
+    const int count = NFA->StateCount();
+    emptyStart_.assign(static_cast<std::size_t>(count) + 1, 0);
+    emptyTarget_.clear();
+    for (int n = 0; n < count; ++n) {
+        emptyStart_[static_cast<std::size_t>(n)] = static_cast<int>(emptyTarget_.size());
         for (const RE_NFANode_t* t = NFA->First(n); t != nullptr; t = NFA->Next(t)) {
-            if (t->Empty && !S.Has(t->TransitTo)) {
-                S.Include(t->TransitTo);
-                pending.push_back(t->TransitTo);
+            if (t->Empty) emptyTarget_.push_back(t->TransitTo);
+        }
+    }
+    emptyStart_[static_cast<std::size_t>(count)] = static_cast<int>(emptyTarget_.size());
+}
+
+void TRE_DFA::Collect_Empty_Transition(TRE_NFAStateSet& S) {
+    if (emptyStart_.size() != static_cast<std::size_t>(NFA->StateCount()) + 1) {
+        indexEmptyTransitions();
+    }
+    pending_.clear();
+    spend(S.Bits.size());
+    forEachState(S, [&](int n) {
+        if (emptyStart_[static_cast<std::size_t>(n)] !=
+            emptyStart_[static_cast<std::size_t>(n) + 1]) {
+            pending_.push_back(n);
+        }
+    });
+    while (!pending_.empty()) {
+        const auto n = static_cast<std::size_t>(pending_.back());
+        pending_.pop_back();
+        spend(static_cast<std::size_t>(emptyStart_[n + 1] - emptyStart_[n]) + 1);
+        for (int k = emptyStart_[n]; k < emptyStart_[n + 1]; ++k) {
+            const int to = emptyTarget_[static_cast<std::size_t>(k)];
+            if (!S.Has(to)) {
+                S.Include(to);
+                pending_.push_back(to);
             }
         }
     }
@@ -95,20 +126,41 @@ RE_DFAState_t* TRE_DFA::Fetch_Unvisited_D_state() {
 }
 
 std::vector<RE_DFATransNode_t> TRE_DFA::Compute_Reachable_N_state(const RE_DFAState_t* D) {
+    if (classOf_.size() != NFA->Transitions.size()) indexClasses();
     std::vector<RE_DFATransNode_t> created;  // in the order the classes were first met
-    std::unordered_map<std::uint32_t, std::size_t> byClass;
+    spend(D->StateSet.Bits.size());
     forEachState(D->StateSet, [&](int n) {
         for (const RE_NFANode_t* t = NFA->First(n); t != nullptr; t = NFA->Next(t)) {
+            spend(1);
             if (t->Empty) continue;
-            auto [it, isNew] = byClass.try_emplace(t->CharClass.Packed(), created.size());
-            if (isNew) created.push_back({t->CharClass, TRE_NFAStateSet(NFA->StateCount())});
-            created[it->second].ToNFAStateSet.Include(t->TransitTo);
+            const auto id = static_cast<std::size_t>(
+                classOf_[static_cast<std::size_t>(t - NFA->Transitions.data())]);
+            if (recordOf_[id] < 0) {
+                recordOf_[id] = static_cast<int>(created.size());
+                created.push_back({t->CharClass, TRE_NFAStateSet(NFA->StateCount())});
+            }
+            created[static_cast<std::size_t>(recordOf_[id])].ToNFAStateSet.Include(t->TransitTo);
         }
     });
+    for (const RE_DFATransNode_t& r : created)
+        recordOf_[classIds_.at(r.CharClass.Packed())] = -1;
     makeDisjoint(created);
     // Records are linked in front of the work list: the list runs from the last one made.
     std::reverse(created.begin(), created.end());
     return created;
+}
+
+void TRE_DFA::indexClasses() {
+    // Transitions are grouped by their exact class; number the distinct classes once so that
+    // grouping is an array lookup.
+    classIds_.clear();
+    classOf_.resize(NFA->Transitions.size());
+    for (std::size_t i = 0; i < NFA->Transitions.size(); ++i) {
+        const auto [it, isNew] =
+            classIds_.try_emplace(NFA->Transitions[i].CharClass.Packed(), classIds_.size());
+        classOf_[i] = static_cast<int>(it->second);
+    }
+    recordOf_.assign(classIds_.size(), -1);
 }
 
 void TRE_DFA::makeDisjoint(std::vector<RE_DFATransNode_t>& W) const {

@@ -54,6 +54,10 @@ public:
     // Larger automata are refused as too complex to compile.
     static constexpr std::size_t MaxStates = 250'000;
     static constexpr std::size_t MaxSetBytes = 256u << 20;
+    // Steps of the construction (transitions scanned, closure steps, set bytes scanned): a
+    // bound on compile time, about a second.
+    static constexpr std::size_t MaxWork = 200'000'000;
+    std::size_t Work() const { return work_; }
 
     std::vector<std::unique_ptr<RE_DFAState_t>> StateList;
     RE_DFAState_t* pInitialDFAState = nullptr;
@@ -65,11 +69,21 @@ public:
 
 private:
     void makeDisjoint(std::vector<RE_DFATransNode_t>& W) const;
+    void indexEmptyTransitions();
+    void indexClasses();
     void tooComplex() const;
+    void spend(std::size_t steps);
 
     std::unordered_map<std::size_t, std::vector<RE_DFAState_t*>> registry_;
     std::size_t unvisited_ = 0;  // no state before this index is unvisited
     std::size_t setBytes_ = 0;
+    std::size_t work_ = 0;
+    std::vector<int> emptyStart_;   // per NFA state: first index into emptyTarget_
+    std::vector<int> emptyTarget_;  // targets of empty transitions, grouped by state
+    std::vector<int> pending_;      // work stack of the closure
+    std::unordered_map<std::uint32_t, std::size_t> classIds_;  // class -> dense number
+    std::vector<int> classOf_;   // per NFA transition: its class number
+    std::vector<int> recordOf_;  // per class number: its work record while a state is expanded
 };
 
 }  // namespace zb
