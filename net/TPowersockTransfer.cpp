@@ -1,0 +1,387 @@
+// Data transfer of the socket session: the send and receive pumps and the blocking operations
+// built on them.
+
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "common/Exception.h"
+#include "net/SockErrorTable.h"
+#include "net/TPowersock.h"
+#include "net/TSockWindow.h"
+
+namespace zb {
+
+namespace {
+
+// Runs a cleanup when leaving a scope, also by an exception.
+template <class F>
+class ScopeExit {
+public:
+    explicit ScopeExit(F f) : FCleanup(std::move(f)) {}
+    ~ScopeExit() { FCleanup(); }
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+
+private:
+    F FCleanup;
+};
+
+std::string FileError(const char* what, const std::string& name, int err) {
+    return std::string(what) + " \"" + name + "\". " + std::strerror(err);
+}
+
+}  // namespace
+
+// Pumps ------------------------------------------------------------------------------------
+
+void TPowersock::ReadToStream() {
+    if (FCanceled) {
+        FWindow->EnableRead(false);
+        FWindow->EnableWrite(false);
+        if (OnAbortRead) OnAbortRead(*this);
+    }
+    if (FPumpBusy || FSocket < 0) return;
+    FPumpBusy = true;
+    StatusMessage(8, "ReadToStream");
+    char buffer[kChunkSize];
+    const ssize_t n = ::recv(FSocket, buffer, sizeof buffer, 0);
+    if (n < 0) {
+        const int err = errno;
+        FPumpBusy = false;
+        if (err == EAGAIN || err == EWOULDBLOCK || err == EINTR) return;
+        FLastErrorNo = SockErrorFromErrno(err);
+        std::string text;
+        LookupErrorMessage(FLastErrorNo, text);
+        if (OnError) OnError(*this, static_cast<std::uint16_t>(FLastErrorNo), text);
+        // A failed receive (such as a reset) ends the connection like a close does.
+        FPeerError = FLastErrorNo;
+        HandleClose();
+        return;
+    }
+    if (n == 0) {
+        FPumpBusy = false;
+        HandleClose();
+        return;
+    }
+    NoteActivity();
+    StoreReceived(buffer, static_cast<std::size_t>(n));
+    if (FTransfer) {
+        FBytesRecvd += n;
+        if (OnPacketRecvd) OnPacketRecvd(*this);
+    }
+    // A full buffer may mean more is waiting: read again without waiting for a notification.
+    if (static_cast<std::size_t>(n) == kChunkSize) PostReceivePump();
+    FPumpBusy = false;
+    if (OnRead) OnRead(*this);
+}
+
+void TPowersock::StoreReceived(const char* data, std::size_t n) {
+    if (FRecvFile == nullptr) {
+        FRecv.append(data, n);
+        return;
+    }
+    if (FCaptureLimit >= 0) {
+        const std::int64_t room = FCaptureLimit - FCaptured;
+        if (room <= 0) return;
+        if (static_cast<std::int64_t>(n) > room) n = static_cast<std::size_t>(room);
+    }
+    if (FRecvFileError == 0 && std::fwrite(data, 1, n, FRecvFile) != n) FRecvFileError = errno;
+    FCaptured += static_cast<std::int64_t>(n);
+}
+
+bool TPowersock::LimitReached() const {
+    return FCaptureLimit >= 0 && FCaptured >= FCaptureLimit;
+}
+
+void TPowersock::WriteFromStream() {
+    if (FPumpBusy || FSocket < 0) return;
+    FPumpBusy = true;
+    StatusMessage(8, "WriteFromStream");
+    const bool fileMode = FSendFile != nullptr;
+    const bool pending = fileMode ? FSendFilePos < FSendFileSize : FSendPos < FSend.size();
+    if (!pending || FCanceled) {
+        FPumpBusy = false;
+        return;
+    }
+    char fileChunk[kChunkSize];
+    const char* chunk = nullptr;
+    std::size_t len = 0;
+    if (fileMode) {
+        std::fseek(FSendFile, static_cast<long>(FSendFilePos), SEEK_SET);
+        len = std::fread(fileChunk, 1, sizeof fileChunk, FSendFile);
+        chunk = fileChunk;
+        if (len == 0) {
+            // The file ended early (it shrank while being sent): nothing more to send.
+            FSendFileSize = FSendFilePos;
+            FSendDone = true;
+            FPumpBusy = false;
+            return;
+        }
+    } else {
+        chunk = FSend.data() + FSendPos;
+        len = std::min(FSend.size() - FSendPos, kChunkSize);
+    }
+    const ssize_t n = ::send(FSocket, chunk, len, MSG_NOSIGNAL);
+    if (n < 0) {
+        const int err = errno;
+        FLastErrorNo = SockErrorFromErrno(err);
+        FPumpBusy = false;
+        if (err == EAGAIN || err == EWOULDBLOCK || err == EINTR) {
+            // Sent again when the socket can take more.
+            FWindow->EnableWrite(true);
+        } else {
+            // A hard error: the waiting operation reports it.
+            FSendError = FLastErrorNo;
+        }
+        return;
+    }
+    NoteActivity();
+    if (fileMode) {
+        FSendFilePos += n;
+        if (FSendFilePos >= FSendFileSize) {
+            FSendDone = true;
+        } else {
+            PostSendPump();
+        }
+    } else {
+        FSendPos += static_cast<std::size_t>(n);
+        if (FSendPos >= FSend.size()) {
+            FSend.clear();
+            FSendPos = 0;
+            FSendDone = true;
+        } else {
+            PostSendPump();
+        }
+    }
+    FBytesSent += n;
+    if (FTransfer && OnPacketSent) OnPacketSent(*this);
+    FPumpBusy = false;
+}
+
+// Sending ------------------------------------------------------------------------------------
+
+void TPowersock::WaitForSendDone() {
+    const std::int64_t start = NowMs();
+    while (!FSendDone && !FCanceled && FSendError == 0) {
+        ProcessEventsOnce();
+        if (!FSendDone) CheckIdle(TWaitKind::Send, start);
+    }
+    if (FCanceled) RaiseAbort("Socket send aborted");
+    if (FSendError != 0) {
+        const int err = FSendError;
+        FSendError = 0;
+        FSend.clear();
+        FSendPos = 0;
+        throw ESockError(SockErrorMessage(err));
+    }
+}
+
+void TPowersock::RaiseAbort(const char* message) {
+    FCanceled = false;
+    throw EAbortError(message);
+}
+
+void TPowersock::SendBuffer(const char* data, std::size_t length) {
+    StatusMessage(4, "Sending Buffer");
+    if (FCanceled) return;
+    if (length == 0) length = ::strnlen(data, 65535);
+    if (length == 0) return;  // nothing to send, nothing to wait for
+    FSend.append(data, length);
+    FSendDone = false;
+    PostSendPump();
+    try {
+        WaitForSendDone();
+    } catch (...) {
+        FSend.clear();
+        FSendPos = 0;
+        throw;
+    }
+}
+
+void TPowersock::Write(const std::string& text) {
+    StatusMessage(8, "Write");
+    // The whole text is sent, however long, NUL bytes included.
+    if (text.empty()) {
+        StatusMessage(4, "Sending Buffer");
+        return;
+    }
+    SendBuffer(text.data(), text.size());
+}
+
+void TPowersock::Writeln(const std::string& text) {
+    StatusMessage(8, "Writeln");
+    Write(text + "\r\n");
+}
+
+void TPowersock::SendFile(const std::string& fileName) {
+    StatusMessage(8, "SendFile");
+    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    if (file == nullptr) throw EInOutError(FileError("Cannot open file", fileName, errno));
+    std::fseek(file, 0, SEEK_END);
+    const long size = std::ftell(file);
+    std::fseek(file, 0, SEEK_SET);
+    FTransfer = true;
+    FSendFile = file;
+    FSendFileSize = size < 0 ? 0 : size;
+    FSendFilePos = 0;
+    ScopeExit restore([this] {
+        std::fclose(FSendFile);
+        FSendFile = nullptr;
+        FTransfer = false;
+    });
+    FSendDone = false;
+    FBytesSent = 0;
+    FBytesTotal = FSendFileSize;
+    PostSendPump();
+    const std::int64_t start = NowMs();
+    while (!FSendDone && !FCanceled && FBytesTotal > 0 && FSendError == 0) {
+        ProcessEventsOnce();
+        if (!FSendDone) CheckIdle(TWaitKind::Send, start);
+    }
+    if (FCanceled) RaiseAbort("Socket send aborted");
+    if (FSendError != 0) {
+        const int err = FSendError;
+        FSendError = 0;
+        throw ESockError(SockErrorMessage(err));
+    }
+}
+
+// Receiving ----------------------------------------------------------------------------------
+
+std::string TPowersock::ReadLn() {
+    StatusMessage(8, "ReadLn");
+    const std::int64_t start = NowMs();
+    std::size_t lf = std::string::npos;
+    for (;;) {
+        lf = FRecv.find('\n', FLineScan);
+        if (lf != std::string::npos || FCanceled) break;
+        FLineScan = FRecv.size();
+        if (FRecv.size() > MaxLineLength) {
+            throw ESockError("Line too long: more than " + std::to_string(MaxLineLength) +
+                             " bytes without a line end");
+        }
+        if (!FConnected) {
+            throw ESockError(FPeerError != 0
+                                 ? SockErrorMessage(FPeerError)
+                                 : std::string("Connection closed before the line ended"));
+        }
+        ProcessEventsOnce();
+        CheckIdle(TWaitKind::Receive, start);
+    }
+    if (FCanceled) throw EAbortError("Socket readln aborted");
+    if (lf + 1 > MaxLineLength) {
+        throw ESockError("Line too long: more than " + std::to_string(MaxLineLength) +
+                         " bytes without a line end");
+    }
+    std::string line = FRecv.substr(0, lf + 1);
+    if (lf + 1 == FRecv.size()) {
+        FRecv.clear();
+    } else {
+        // The rest waits for the next read.
+        FRecvSpare.assign(FRecv, lf + 1, std::string::npos);
+        FRecv.clear();
+        FRecv.swap(FRecvSpare);
+    }
+    FLineScan = 0;
+    return line;
+}
+
+void TPowersock::CaptureString(std::string& text, std::int64_t maximum) {
+    text.clear();
+    FTransfer = true;
+    ScopeExit restore([this] { FTransfer = false; });
+    StatusMessage(8, "Capture String");
+    FBytesRecvd = 0;
+    FCaptured = 0;
+    const std::int64_t start = NowMs();
+    auto more = [&] {
+        if (FCanceled || LimitReached()) return false;
+        if (maximum < 0) return FConnected || !FRecv.empty();
+        // A closed connection with nothing buffered ends the capture, whatever the maximum.
+        return static_cast<std::int64_t>(text.size()) < maximum && (FConnected || !FRecv.empty());
+    };
+    while (more()) {
+        if (FRecv.empty()) {
+            ProcessEventsOnce();
+            if (FRecv.empty() && FConnected) CheckIdle(TWaitKind::Receive, start);
+            continue;
+        }
+        std::size_t take = FRecv.size();
+        if (FCaptureLimit >= 0) {
+            take = static_cast<std::size_t>(
+                std::min<std::int64_t>(static_cast<std::int64_t>(take), FCaptureLimit - FCaptured));
+        }
+        text.append(FRecv, 0, take);
+        FCaptured += static_cast<std::int64_t>(take);
+        FRecv.clear();
+        FLineScan = 0;
+    }
+    if (FCanceled) RaiseAbort("Socket capture aborted");
+}
+
+void TPowersock::CaptureFile(const std::string& fileName) {
+    FTransfer = true;
+    StatusMessage(8, "CaptureFile");
+    std::FILE* file = std::fopen(fileName.c_str(), "wb");
+    if (file == nullptr) {
+        FTransfer = false;
+        throw EInOutError(FileError("Cannot create file", fileName, errno));
+    }
+    FRecvFile = file;
+    FRecvFileName = fileName;
+    FRecvFileError = 0;
+    bool closed = false;
+    auto closeFile = [this, &closed] {
+        if (closed) return;
+        closed = true;
+        if (std::fclose(FRecvFile) != 0 && FRecvFileError == 0) FRecvFileError = errno;
+        FRecvFile = nullptr;
+        FTransfer = false;
+    };
+    ScopeExit restore(closeFile);
+    FBytesRecvd = 0;
+    FCaptured = 0;
+    if (!FRecv.empty()) {
+        // Bytes that arrived before the capture began (with the header) come first.
+        const std::string buffered = std::move(FRecv);
+        FRecv.clear();
+        FLineScan = 0;
+        StoreReceived(buffered.data(), buffered.size());
+        FBytesRecvd = static_cast<std::int64_t>(buffered.size());
+    }
+    const std::int64_t start = NowMs();
+    while (FConnected && !FCanceled && !LimitReached() && FRecvFileError == 0) {
+        ProcessEventsOnce();
+        if (FConnected && !LimitReached()) CheckIdle(TWaitKind::Receive, start);
+    }
+    closeFile();
+    if (FCanceled) RaiseAbort("Socket send aborted");
+    if (FRecvFileError != 0) {
+        throw EInOutError(FileError("Cannot write file", FRecvFileName, FRecvFileError));
+    }
+}
+
+std::string TPowersock::Transaction(const std::string& command) {
+    StatusMessage(8, "Transaction");
+    FReplyNumber = 0;
+    Writeln(command);
+    FLastReply = ReadLn();
+    if (!FLastReply.empty()) {
+        StatusMessage(1, FLastReply);
+        std::size_t digits = 0;
+        while (digits < FLastReply.size() && digits < 10 && FLastReply[digits] >= '0' &&
+               FLastReply[digits] <= '9') {
+            ++digits;
+        }
+        if (digits > 0) {
+            const long long value = std::stoll(FLastReply.substr(0, digits));
+            if (value > 32767) throw Exception("Range check error");
+            FReplyNumber = static_cast<std::int16_t>(value);
+        }
+    }
+    return FLastReply;
+}
+
+}  // namespace zb
