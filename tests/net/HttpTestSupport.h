@@ -49,10 +49,14 @@ struct Outcome {
     }
 };
 
-class HttpTest : public ::testing::Test {
+// Creates the application before any member of a fixture needs it.
+struct AppHolder {
+    AppHolder() { EnsureApp(); }
+};
+
+class HttpTest : private AppHolder, public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureApp();
         http.TimeOut = 5000;
         http.IdleTimeOut = 10000;  // a broken test fails instead of hanging
         outcome.Attach(http);
