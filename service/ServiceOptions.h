@@ -1,0 +1,29 @@
+#pragma once
+// The command line of zunbarra-service.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "service/FaultModes.h"
+
+namespace zb {
+
+struct ServiceOptions {
+    std::string Host = "127.0.0.1";
+    int Port = 0;
+    std::size_t Images = 0;  // corpus size; 0 = the default
+    FaultModes Faults;
+    bool Help = false;
+    bool Expect = false;      // print what a search lists instead of serving
+    std::string ExpectQuery;  // the query string, target or address to look up
+};
+
+// Text of --help.
+extern const char* const kServiceUsage;
+
+// Parses the arguments after the program name. Raises zb::Exception with a one-line message for
+// an unknown option, a missing value or a value out of range.
+ServiceOptions ParseServiceOptions(const std::vector<std::string>& args);
+
+}  // namespace zb
