@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kIdleTimeoutMs = 30000;  // a client silent this long while we read or send
 constexpr int kDrainTimeoutMs = 5000;  // waiting for the client's close after ours
+constexpr std::size_t kMaxDrainBytes = 1024 * 1024;  // what we read of it at most
 
 std::string ShowBytes(const std::string& text) {
     static const char kHex[] = "0123456789ABCDEF";
@@ -173,12 +174,14 @@ bool ServiceServer::SendAll(int fd, const std::string& data) const {
 
 void ServiceServer::CloseGracefully(int fd) const {
     // Half-close, then read what the client may still send until it closes too, so unread
-    // bytes never turn our close into a reset.
+    // bytes never turn our close into a reset. A client that keeps sending is cut off.
     shutdown(fd, SHUT_WR);
     char buf[4096];
-    while (WaitFor(fd, POLLIN, kDrainTimeoutMs) == Wait::Ready) {
+    std::size_t drained = 0;
+    while (drained < kMaxDrainBytes && WaitFor(fd, POLLIN, kDrainTimeoutMs) == Wait::Ready) {
         const ssize_t n = recv(fd, buf, sizeof buf, 0);
         if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) break;
+        if (n > 0) drained += static_cast<std::size_t>(n);
     }
     close(fd);
 }

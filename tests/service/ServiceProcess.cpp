@@ -55,6 +55,24 @@ int WaitExit(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Waits for a stopped program; one that does not end within the guard is killed and counts as
+// failed (-1), so a service that ignores SIGTERM fails the test instead of hanging it.
+int WaitStopped(pid_t pid) {
+    const auto deadline = std::chrono::steady_clock::now() + kGuard;
+    int status = 0;
+    for (;;) {
+        const pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (r < 0 && errno != EINTR) return -1;
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            WaitExit(pid);
+            return -1;
+        }
+        usleep(5000);
+    }
+}
+
 std::string ReadAll(int fd) {
     std::string out;
     char buf[4096];
@@ -110,7 +128,7 @@ ServiceProcess::~ServiceProcess() {
 int ServiceProcess::Stop() {
     if (pid_ > 0) {
         kill(pid_, SIGTERM);
-        exitStatus_ = WaitExit(pid_);
+        exitStatus_ = WaitStopped(pid_);
         pid_ = -1;
     }
     if (logReader_.joinable()) logReader_.join();
