@@ -53,12 +53,13 @@ TPowersock::TPowersock() {
 }
 
 TPowersock::~TPowersock() {
+    // From here on no event reaches the owner's handlers, whose objects may already be gone.
+    FDestroying = true;
     StatusMessage(8, "Destroy");
     TPowersock::Abort();
     Cancel();
     FLookup.Abandon();
     FTimer.reset();
-    FDestroying = true;
     if (FSendFile != nullptr) std::fclose(FSendFile);
     if (FRecvFile != nullptr) std::fclose(FRecvFile);
     try {
@@ -286,7 +287,7 @@ void TPowersock::ErrorManager(int ignore, std::string& message) {
         return;
     }
     LookupErrorMessage(err, message);
-    if (OnError) OnError(*this, static_cast<std::uint16_t>(err), message);
+    if (!FDestroying && OnError) OnError(*this, static_cast<std::uint16_t>(err), message);
     throw ESockError(message);
 }
 

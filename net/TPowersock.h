@@ -132,6 +132,9 @@ protected:
     // orderly close; cleared by Connect.
     int PeerError() const { return FPeerError; }
 
+    // Marks the session as being destroyed: status texts and events are no longer raised.
+    void BeginDestroy() { FDestroying = true; }
+
     std::int16_t FReplyNumber = 0;
     std::int64_t FBytesTotal = 0;
     bool FLookupDone = false;

@@ -76,6 +76,20 @@ TEST_F(PowersockTest, StatusTextsAreFilteredByLevel) {
     EXPECT_EQ(seen.size(), 1u);
 }
 
+TEST_F(PowersockTest, DestructionRaisesNoEvents) {
+    auto seen = std::make_shared<std::vector<std::string>>();
+    {
+        ScriptedServer server;
+        server.AddConnection({{Step::Hold, ""}});
+        TPowersock sock;
+        sock.ReportLevel = 16;
+        ConnectTo(sock, server);
+        sock.OnStatus = [seen](TPowersock&, const std::string& status) { seen->push_back(status); };
+        sock.OnDisconnect = [seen](TPowersock&) { seen->push_back("disconnect"); };
+    }
+    EXPECT_TRUE(seen->empty());
+}
+
 TEST_F(PowersockTest, ReadLnSplitsAtLineFeedAndKeepsTheRest) {
     ScriptedServer server;
     std::string withNul("nul\0byte\n", 9);

@@ -124,6 +124,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t modes = data[0];
     env.server->SetPayload(std::string(reinterpret_cast<const char*>(data + 1), size - 1));
 
+    // Declared before the client, so they outlive it.
+    std::size_t statusBytes = 0;
+    int events = 0;
     zb::TNMHTTP http;
     http.TimeOut = 2000;
     http.IdleTimeOut = 2000;
@@ -134,11 +137,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     http.OutputFileMode = (modes & 2) != 0;
     http.Body = http.InputFileMode ? env.bodyFile : "";
     http.Header = env.headerFile;
-    std::size_t statusBytes = 0;
     http.OnStatus = [&](zb::TPowersock&, const std::string& status) {
         statusBytes += status.size();
     };
-    int events = 0;
     http.OnSuccess = [&](zb::CmdType) { ++events; };
     http.OnFailure = [&](zb::CmdType) { ++events; };
     http.OnAuthenticationNeeded = [&](zb::TPowersock&) { ++events; };
