@@ -164,13 +164,14 @@ void TPowersock::WriteFromStream() {
 
 void TPowersock::WaitForSendDone() {
     const std::int64_t start = NowMs();
-    while (!FSendDone && !FCanceled && FSendError == 0) {
+    // A connection that is gone can take no more bytes: that ends the wait too.
+    while (!FSendDone && !FCanceled && FSendError == 0 && FConnected) {
         ProcessEventsOnce();
         if (!FSendDone) CheckIdle(TWaitKind::Send, start);
     }
     if (FCanceled) RaiseAbort("Socket send aborted");
-    if (FSendError != 0) {
-        const int err = FSendError;
+    if (FSendError != 0 || !FSendDone) {
+        const int err = FSendError != 0 ? FSendError : 10057;
         FSendError = 0;
         FSend.clear();
         FSendPos = 0;
@@ -236,13 +237,13 @@ void TPowersock::SendFile(const std::string& fileName) {
     FBytesTotal = FSendFileSize;
     PostSendPump();
     const std::int64_t start = NowMs();
-    while (!FSendDone && !FCanceled && FBytesTotal > 0 && FSendError == 0) {
+    while (!FSendDone && !FCanceled && FBytesTotal > 0 && FSendError == 0 && FConnected) {
         ProcessEventsOnce();
         if (!FSendDone) CheckIdle(TWaitKind::Send, start);
     }
     if (FCanceled) RaiseAbort("Socket send aborted");
-    if (FSendError != 0) {
-        const int err = FSendError;
+    if (FBytesTotal > 0 && (FSendError != 0 || !FSendDone)) {
+        const int err = FSendError != 0 ? FSendError : 10057;
         FSendError = 0;
         throw ESockError(SockErrorMessage(err));
     }

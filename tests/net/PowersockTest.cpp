@@ -327,6 +327,20 @@ TEST_F(PowersockTest, ResetWhileReceivingEndsTheConnectionWithTheError) {
     EXPECT_FALSE(sock.Connected());
 }
 
+TEST_F(PowersockTest, SendingWithoutAConnectionIsAnErrorNotAHang) {
+    TPowersock sock;
+    try {
+        sock.Write("hello");
+        FAIL();
+    } catch (const ESockError& e) {
+        EXPECT_EQ(e.Message, "10057:Socket is not connected");
+    }
+    const std::string file = testing::TempDir() + "unsent.bin";
+    std::ofstream(file, std::ios::binary) << "data";
+    EXPECT_THROW(sock.SendFile(file), ESockError);
+    std::remove(file.c_str());
+}
+
 TEST_F(PowersockTest, SendBufferWhileCanceledSendsNothing) {
     ScriptedServer server;
     server.AddConnection({{Step::Drain, ""}});
