@@ -215,8 +215,7 @@ void TNMHTTP::CaptureBody(CmdType sentCmd) {
         CaptureString(Body, -1);
     }
     SetCaptureLimit(-1);
-    const std::int64_t received =
-        InputFileMode ? BytesRecvd() : static_cast<std::int64_t>(Body.size());
+    const std::int64_t received = Captured();
     if (expected >= 0 && received >= expected) return;
     if (PeerError() != 0) {
         throw ESockError("The connection broke before the body was complete: " +

@@ -128,6 +128,8 @@ protected:
     // the limit are dropped.
     void SetCaptureLimit(std::int64_t limit) { FCaptureLimit = limit; }
     std::int64_t CaptureLimit() const { return FCaptureLimit; }
+    // Bytes the last capture delivered to its text or file.
+    std::int64_t Captured() const { return FCaptured; }
     // The error with which the peer ended the connection (e.g. 10054 on a reset), 0 after an
     // orderly close; cleared by Connect.
     int PeerError() const { return FPeerError; }

@@ -5,7 +5,6 @@
 #include <cerrno>
 
 #include "common/Exception.h"
-#include "net/HttpText.h"
 #include "net/SockErrorTable.h"
 #include "net/TExStringList.h"
 #include "net/TNMURL.h"
@@ -104,35 +103,6 @@ TEST(NMURL, MalformedEscapeReturnsInputAndReportsError) {
     EXPECT_EQ(url.Decode("%zz+"), "%zz+");
     EXPECT_EQ(url.Decode("100%"), "100%");
     EXPECT_EQ(calls, 3);
-}
-
-TEST(HttpText, FieldOfAndNthPos) {
-    const std::string url = "http://host:81/path";
-    EXPECT_EQ(FieldOf(url, '/', 1), "http:");
-    EXPECT_EQ(FieldOf(url, '/', 2), "");
-    EXPECT_EQ(FieldOf(url, '/', 3), "host:81");
-    EXPECT_EQ(FieldOf(url, '/', 4), "path");
-    EXPECT_EQ(FieldOf(url, '/', 5), "");
-    EXPECT_EQ(NthPos(url, '/', 3), 15u);
-    EXPECT_EQ(NthPos("http://host/", '/', 3), 13u);  // the last character counts as missing
-    EXPECT_EQ(NthPos("http://host", '/', 3), 12u);
-}
-
-TEST(HttpText, StrToIntAcceptsTheFrameworkForms) {
-    EXPECT_EQ(StrToInt("8080"), 8080);
-    EXPECT_EQ(StrToInt("  -12"), -12);
-    EXPECT_EQ(StrToInt("$1F"), 31);
-    EXPECT_EQ(StrToInt("0x10"), 16);
-    EXPECT_EQ(StrToInt("2147483647"), 2147483647);
-    EXPECT_THROW(StrToInt(""), Exception);
-    EXPECT_THROW(StrToInt("80a"), Exception);
-    EXPECT_THROW(StrToInt("2147483648"), Exception);
-    try {
-        StrToInt("x1");
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message, "'x1' は整数ではありません");
-    }
 }
 
 }  // namespace
