@@ -23,6 +23,7 @@ void TGrep::report(TTxtFile& file) {
 }
 
 void TGrep::GrepByRegExp(const std::string& FileName) {
+    BytesSkipped = 0;
     if (!OnMatch) return;
     Cancel = false;
     const RE_DFAState_t* initial = GetpInitialDFAState();
@@ -50,9 +51,11 @@ void TGrep::GrepByRegExp(const std::string& FileName) {
         }
     } catch (const EEndOfFile&) {
     }
+    BytesSkipped = file->BytesSkipped();
 }
 
 void TGrep::GrepByStr(const std::string& FileName) {
+    BytesSkipped = 0;
     Cancel = false;
     const std::string simple = GetSimpleRegExp();
     if (!OnMatch) return;
@@ -86,6 +89,7 @@ void TGrep::GrepByStr(const std::string& FileName) {
         }
     } catch (const EEndOfFile&) {
     }
+    BytesSkipped = file->BytesSkipped();
 }
 
 }  // namespace zb

@@ -38,6 +38,8 @@ public:
     // Skip over positions where no match can begin instead of trying each one; the lines and
     // events are the same either way (turned off by tests that compare the two).
     bool UseFastScan = true;
+    // Bytes of the file the last search passed over without trying a match there.
+    std::size_t BytesSkipped = 0;
 
 private:
     void report(TTxtFile& file);

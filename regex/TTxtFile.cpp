@@ -251,6 +251,7 @@ void TTxtFile::bulkAdvance(char* target) {
         lineCounter_ += static_cast<int>(ends);
         carry_.clear();
     }
+    bytesSkipped_ += static_cast<std::size_t>(target - base_);
     base_ = readPos_ = target;
 }
 

@@ -55,6 +55,9 @@ public:
     // within the current buffer fill. Returns without moving when it cannot do so safely.
     void SkipToCandidate(const TxtCandidateFinder& finder);
 
+    // Bytes the base passed in bulk by SkipToCandidate (for statistics and tests).
+    std::size_t BytesSkipped() const { return bytesSkipped_; }
+
 private:
     void BuffRead(char* dest);
     bool inCarry(const char* p) const {
@@ -79,6 +82,7 @@ private:
     char* lineHead_ = nullptr;
     char* readPos_ = nullptr;
     int lineCounter_ = 0;
+    std::size_t bytesSkipped_ = 0;
     int byteCount_ = 0;
     std::string carry_;
     const bool& cancel_;

@@ -1,0 +1,206 @@
+// The buffered reader: line ends across fills, NUL bytes, double-byte characters split between
+// fills, long lines, the end of the file and its errors.
+
+#include "regex/TTxtFile.h"
+
+#include <gtest/gtest.h>
+
+#include "TempFile.h"
+#include "regex/GrepErrors.h"
+#include "regex/ProcessMessages.h"
+
+namespace zb {
+namespace {
+
+using test::TempFile;
+constexpr int kBuf = TTxtFile::BufferSize;
+
+// Every character the base takes until the end of the file (taking the LF after the last line
+// meets the end and raises, so that LF is not among them).
+std::vector<WChar_t> baseCodes(const std::string& path) {
+    bool cancel = false;
+    TTxtFile f(path, cancel);
+    std::vector<WChar_t> codes;
+    try {
+        for (;;)
+            codes.push_back(f.AdvanceBase());
+    } catch (const EEndOfFile&) {
+    }
+    return codes;
+}
+
+// Every line: the reader stopped on each line's first character, as the line search does.
+std::vector<std::pair<int, std::string>> lines(const std::string& bytes) {
+    TempFile file(bytes);
+    bool cancel = false;
+    TTxtFile f(file.path(), cancel);
+    std::vector<std::pair<int, std::string>> out;
+    try {
+        for (;;) {
+            if (f.AdvanceBase() != '\n') continue;
+            // The base has just passed a line end: report the line it now stands in.
+            const RE_LineInfo_t info = f.GetThisLine();
+            out.emplace_back(info.LineNo, info.Line);
+        }
+    } catch (const EEndOfFile&) {
+    }
+    return out;
+}
+
+using Lines = std::vector<std::pair<int, std::string>>;
+
+TEST(TxtFile, EmptyFileRaisesEndOfFileFromTheConstructor) {
+    TempFile empty("");
+    bool cancel = false;
+    EXPECT_THROW(TTxtFile(empty.path(), cancel), EEndOfFile);
+}
+
+TEST(TxtFile, MissingFileRaisesFileNotFoundWithTheSystemMessage) {
+    bool cancel = false;
+    try {
+        TTxtFile f("/nonexistent/zb-no-such-file", cancel);
+        FAIL() << "no exception";
+    } catch (const EFileNotFound& e) {
+        EXPECT_EQ(e.Message, "No such file or directory");
+    }
+}
+
+TEST(TxtFile, LineEndsOfEveryKindReadAsOneLF) {
+    EXPECT_EQ(baseCodes(TempFile("a\r\nb\nc\rd").path()),
+              (std::vector<WChar_t>{'\n', 'a', '\n', 'b', '\n', 'c', '\n', 'd'}));
+    EXPECT_EQ(lines("a\r\nb\nc\rd"), (Lines{{1, "a"}, {2, "b"}, {3, "c"}, {4, "d"}}));
+    EXPECT_EQ(lines("x\n\n\r\n\ry"), (Lines{{1, "x"}, {2, ""}, {3, ""}, {4, ""}, {5, "y"}}));
+}
+
+TEST(TxtFile, FileEndingInCRReadsItAsALineEnd) {
+    EXPECT_EQ(baseCodes(TempFile("ab\r").path()), (std::vector<WChar_t>{'\n', 'a', 'b'}));
+    EXPECT_EQ(lines("ab\r"), (Lines{{1, "ab"}}));
+}
+
+TEST(TxtFile, NulBytesReadAsSpaces) {
+    EXPECT_EQ(lines(std::string("a\0b\n\0", 5)), (Lines{{1, "a b"}, {2, " "}}));
+}
+
+TEST(TxtFile, DoubleByteCharactersAndTheLeadBeforeALineEnd) {
+    EXPECT_EQ(baseCodes(TempFile("\x82\xa0x").path()), (std::vector<WChar_t>{'\n', 0x82A0, 'x'}));
+    // A lead byte last on a line takes the LF as its trail; the LF still counts as a line end.
+    bool cancel = false;
+    TempFile f("\x82\ny\n");
+    TTxtFile t(f.path(), cancel);
+    EXPECT_EQ(t.AdvanceBase(), '\n');
+    EXPECT_EQ(t.AdvanceBase(), 0x820A);
+    EXPECT_EQ(t.AdvanceBase(), 'y');
+    EXPECT_EQ(t.GetThisLine().LineNo, 2);
+}
+
+TEST(TxtFile, ReadPositionReturnsZeroAtTheEndAndBaseRaisesAgainAndAgain) {
+    TempFile f("ab");
+    bool cancel = false;
+    TTxtFile t(f.path(), cancel);
+    EXPECT_EQ(t.AdvanceBase(), '\n');
+    EXPECT_EQ(t.GetWChar(), 'a');
+    EXPECT_EQ(t.GetWChar(), 'b');
+    EXPECT_EQ(t.GetWChar(), '\n');
+    EXPECT_EQ(t.GetWChar(), 0);
+    EXPECT_EQ(t.GetWChar(), 0);
+    t.AdvanceBase();
+    t.AdvanceBase();
+    EXPECT_THROW(t.AdvanceBase(), EEndOfFile);  // taking the last LF meets the end
+    EXPECT_THROW(t.AdvanceBase(), EEndOfFile);
+}
+
+TEST(TxtFile, CRLFSplitBetweenFillsIsOneLineEnd) {
+    // The first fill holds the LF the reader adds plus kBuf - 1... bytes of the file: put the CR
+    // as the last byte of the first fill and the LF as the first byte of the second.
+    std::string bytes(kBuf - 1, 'a');
+    bytes += "\r\nb\n";
+    EXPECT_EQ(lines(bytes), (Lines{{1, std::string(kBuf - 1, 'a')}, {2, "b"}}));
+}
+
+TEST(TxtFile, LoneCRLastInAFillIsOneLineEnd) {
+    std::string bytes(kBuf - 1, 'a');
+    bytes += "\rb\n";
+    EXPECT_EQ(lines(bytes), (Lines{{1, std::string(kBuf - 1, 'a')}, {2, "b"}}));
+    // The same through the read position, which meets the CR first.
+    TempFile f(bytes);
+    bool cancel = false;
+    TTxtFile t(f.path(), cancel);
+    t.AdvanceBase();
+    for (int i = 0; i < kBuf - 1; ++i)
+        ASSERT_EQ(t.GetWChar(), 'a');
+    EXPECT_EQ(t.GetWChar(), '\n');
+    EXPECT_EQ(t.GetWChar(), 'b');
+}
+
+TEST(TxtFile, DoubleByteCharacterSplitBetweenFills) {
+    std::string bytes(kBuf - 1, 'a');
+    bytes += "\x82\xa0z\n";
+    const auto codes = baseCodes(TempFile(bytes).path());
+    ASSERT_EQ(codes.size(), static_cast<std::size_t>(kBuf + 2));
+    EXPECT_EQ(codes[static_cast<std::size_t>(kBuf)], 0x82A0);
+    EXPECT_EQ(codes[static_cast<std::size_t>(kBuf) + 1], 'z');
+}
+
+TEST(TxtFile, LineLongerThanTheBufferIsReturnedWhole) {
+    std::string longLine;
+    for (int i = 0; i < 3 * kBuf + 17; ++i)
+        longLine += static_cast<char>('a' + i % 26);
+    const std::string bytes = "first\r\n" + longLine + "\r\nlast";
+    EXPECT_EQ(lines(bytes), (Lines{{1, "first"}, {2, longLine}, {3, "last"}}));
+}
+
+TEST(TxtFile, ReportFromTheMiddleOfALongLineSpanningFills) {
+    // The read position runs ahead into later fills while the base stays in the line.
+    std::string longLine(2 * kBuf + 5, 'x');
+    longLine[10] = 'K';
+    TempFile f("top\n" + longLine + "\nend\n");
+    bool cancel = false;
+    TTxtFile t(f.path(), cancel);
+    while (t.AdvanceBase() != 'K') {
+    }
+    for (int i = 0; i < 2 * kBuf; ++i)
+        t.GetWChar();  // forces two refills by the read position
+    const RE_LineInfo_t info = t.GetThisLine();
+    EXPECT_EQ(info.LineNo, 2);
+    EXPECT_EQ(info.Line.size(), longLine.size());
+    EXPECT_EQ(info.Line, longLine);
+    EXPECT_EQ(t.AdvanceBase(), '\n');
+    EXPECT_EQ(t.AdvanceBase(), 'e');
+    EXPECT_EQ(t.GetThisLine().Line, "end");
+}
+
+TEST(TxtFile, MessagesAreProcessedAfterEveryFillAndCancelStops) {
+    std::string bytes(2 * kBuf + 10, 'q');
+    TempFile f(bytes);
+    bool cancel = false;
+    int pumps = 0;
+    const ProcessMessagesHook previous = SetProcessMessagesHook([&] { ++pumps; });
+    {
+        TTxtFile t(f.path(), cancel);
+        EXPECT_EQ(pumps, 1);
+        try {
+            for (;;)
+                t.AdvanceBase();
+        } catch (const EEndOfFile&) {
+        }
+        EXPECT_EQ(pumps, 3);
+    }
+    // A handler that runs during the second fill asks to cancel.
+    int fills = 0;
+    SetProcessMessagesHook([&] { cancel = ++fills == 2; });
+    {
+        TTxtFile t(f.path(), cancel);
+        EXPECT_THROW(
+            {
+                for (;;)
+                    t.AdvanceBase();
+            },
+            EGrepCancel);
+    }
+    SetProcessMessagesHook([&] { cancel = true; });
+    EXPECT_THROW(TTxtFile(f.path(), cancel), EGrepCancel);
+    SetProcessMessagesHook(previous);
+}
+
+}  // namespace
+}  // namespace zb
