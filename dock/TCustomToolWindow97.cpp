@@ -77,7 +77,7 @@ void TCustomToolWindow97::InitialPlacement() {
         FDock->ChangeDockList(true, this);
     } else if (FForm) {
         // A bar put directly on the form floats.
-        setParent(nullptr);
+        Reparent(nullptr);
         ShowFloating();
     }
 }
@@ -217,7 +217,18 @@ int TCustomToolWindow97::RowThickness() const {
     return FDock->GetRowSize(DockRow(), this);
 }
 
+void TCustomToolWindow97::Reparent(QWidget* parent) {
+    FReparenting = true;
+    setParent(parent);
+    FReparenting = false;
+    if (parent) QWidget::setVisible(FBarVisible);
+}
+
 void TCustomToolWindow97::setVisible(bool visible) {
+    if (FReparenting) {
+        QWidget::setVisible(visible);
+        return;
+    }
     FBarVisible = visible;
     if (FFloatWin && !FDock) {
         QWidget::setVisible(visible);
@@ -295,8 +306,7 @@ void TCustomToolWindow97::SetDockedTo(TDock97* dock) {
         FLastDock = dock;
         dock->BeginUpdate();
         if (old) old->ChangeDockList(false, this);
-        setParent(dock);
-        QWidget::setVisible(FBarVisible);
+        Reparent(dock);
         dock->ChangeDockList(true, this);
         PlaceClientArea();
         if (FFloatWin) {
@@ -314,7 +324,7 @@ void TCustomToolWindow97::SetDockedTo(TDock97* dock) {
         }
         if (old) old->ChangeDockList(false, this);
         FDock = nullptr;
-        setParent(nullptr);
+        Reparent(nullptr);
         ShowFloating();
     }
     update();

@@ -162,6 +162,9 @@ private:
     class Item;
 
     void FinishDrag(bool drop);
+    // Moves the bar to another parent keeping its own visibility (Qt hides a reparented
+    // widget, which must not count as the bar being hidden).
+    void Reparent(QWidget* parent);
     void DockDestroyed();
     void FloatingWindowDestroyed() { FFloatWin = nullptr; }
     void PlaceOnDock(const TRect& bounds);
@@ -191,6 +194,7 @@ private:
     QPoint FFloatingPosition;
     bool FHasFloatingPosition = false;
     bool FBarVisible = true;
+    bool FReparenting = false;
     bool FClosePressed = false;
     bool FCloseHot = false;
     int FArranging = 0;

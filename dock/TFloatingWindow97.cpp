@@ -27,7 +27,7 @@ TFloatingWindow97::~TFloatingWindow97() {
 
 void TFloatingWindow97::HostBar() {
     if (!FBar) return;
-    if (FBar->parentWidget() != this) FBar->setParent(this);
+    if (FBar->parentWidget() != this) FBar->Reparent(this);
     FBar->setGeometry(ClientRectInWindow());
 }
 
