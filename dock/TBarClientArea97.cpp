@@ -13,12 +13,10 @@ TBarClientArea97::TBarClientArea97(TCustomToolWindow97* bar) : QWidget(bar), FBa
 
 void TBarClientArea97::childEvent(QChildEvent* event) {
     QWidget::childEvent(event);
-    if (!event->child()->isWidgetType()) return;
-    auto* w = static_cast<QWidget*>(event->child());
-    if (event->added())
-        FBar->ControlAdded(w);
-    else if (event->removed())
-        FBar->ControlRemoved(w);
+    QObject* child = event->child();
+    if (event->added() && child->isWidgetType()) FBar->ControlAdded(static_cast<QWidget*>(child));
+    // A child being destroyed no longer reports itself as a widget; only its address counts.
+    if (event->removed()) FBar->ControlRemoved(child);
 }
 
 void TBarClientArea97::paintEvent(QPaintEvent*) {

@@ -142,7 +142,7 @@ protected:
     virtual void ArrangeControls() {}
     // Client-area hooks: a control joined or left; paint behind the controls.
     virtual void ControlAdded(QWidget*) {}
-    virtual void ControlRemoved(QWidget*) {}
+    virtual void ControlRemoved(QObject*) {}
     virtual void PaintClient(QPainter&) {}
     // The bar's needed size may have changed: the dock arranges again, the floating window
     // takes the new size.

@@ -122,9 +122,13 @@ void TCustomToolbar97::ControlAdded(QWidget* control) {
     ScheduleArrange();
 }
 
-void TCustomToolbar97::ControlRemoved(QWidget* control) {
-    FOrder.Remove(control);
-    control->removeEventFilter(this);
+void TCustomToolbar97::ControlRemoved(QObject* control) {
+    // Only the address is used: the control may be half destroyed.
+    FOrder.Remove(static_cast<QWidget*>(control));
+    for (auto& [horizontal, vertical] : FSlaves) {
+        if (horizontal == control) horizontal = nullptr;
+        if (vertical == control) vertical = nullptr;
+    }
     ScheduleArrange();
 }
 

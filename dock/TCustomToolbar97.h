@@ -55,7 +55,7 @@ public:
 protected:
     void ArrangeControls() override;
     void ControlAdded(QWidget* control) override;
-    void ControlRemoved(QWidget* control) override;
+    void ControlRemoved(QObject* control) override;
     void PaintClient(QPainter& p) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
