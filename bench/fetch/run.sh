@@ -69,9 +69,10 @@ awk -v f="$fetch_median" -v c="$curl_median" 'BEGIN {
 
 echo "== CPU time of a Get waiting 2 s for a slow server"
 coproc SLOW { "$slow" 2000 1; }
+slow_pid=$SLOW_PID
 read -r slow_port <&"${SLOW[0]}"
 TIMEFORMAT='%R %U %S'
 times=$( { time "$fetch" -o /dev/null "http://127.0.0.1:$slow_port/" 2>/dev/null; } 2>&1 )
-wait "$SLOW_PID" 2>/dev/null || true
+wait "$slow_pid" 2>/dev/null || true
 echo "$times" | awk '{ printf "wall %.2f s, user %.3f s, system %.3f s, CPU share %.2f %% (target < 5 %%)\n",
                        $1, $2, $3, ($2 + $3) / $1 * 100 }'
