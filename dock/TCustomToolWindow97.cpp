@@ -322,7 +322,10 @@ void TCustomToolWindow97::SetDockedTo(TDock97* dock) {
             FFloatingPosition = mapToGlobal(QPoint(0, 0));
             FHasFloatingPosition = true;
         }
-        if (old) old->ChangeDockList(false, this);
+        if (old) {
+            FAloneOnRow = old->GetNumberOfToolbarsOnRow(DockRow(), this) == 0;
+            old->ChangeDockList(false, this);
+        }
         FDock = nullptr;
         Reparent(nullptr);
         ShowFloating();
@@ -372,6 +375,10 @@ void TCustomToolWindow97::DoubleClickAction() {
         return;
     }
     if (FLastDock) {
+        // A bar that had a row of its own gets one again: its old row number may have been
+        // closed and taken by the rows below while it floated.
+        if (FAloneOnRow && FLastDock->GetNumberOfToolbarsOnRow(DockRow(), this) > 0)
+            FLastDock->InsertRowBefore(DockRow());
         SetDockedTo(FLastDock);
     } else if (FDefaultDock) {
         FItem->DockRow = 0;

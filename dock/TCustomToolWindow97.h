@@ -195,6 +195,7 @@ private:
     bool FHasFloatingPosition = false;
     bool FBarVisible = true;
     bool FReparenting = false;
+    bool FAloneOnRow = false;  // had a row of its own when it last left a dock
     bool FClosePressed = false;
     bool FCloseHot = false;
     int FArranging = 0;

@@ -123,8 +123,13 @@ void TCustomToolbar97::ControlAdded(QWidget* control) {
 }
 
 void TCustomToolbar97::ControlRemoved(QObject* control) {
-    // Only the address is used: the control may be half destroyed.
-    FOrder.Remove(static_cast<QWidget*>(control));
+    // Only the address is compared: the control may be half destroyed.
+    for (QWidget* w : FOrder.Items()) {
+        if (static_cast<QObject*>(w) == control) {
+            FOrder.Remove(w);
+            break;
+        }
+    }
     for (auto& [horizontal, vertical] : FSlaves) {
         if (horizontal == control) horizontal = nullptr;
         if (vertical == control) vertical = nullptr;

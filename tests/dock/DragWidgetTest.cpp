@@ -414,3 +414,26 @@ TEST(DragWidgetTest, ButtonsStillWorkAfterTheBarsWereRearranged) {
 
 }  // namespace
 }  // namespace zb
+
+namespace zb {
+namespace {
+
+TEST(DragWidgetTest, BarThatHadARowOfItsOwnGetsItBackWhenDockedAgain) {
+    test::TestForm f;
+    TToolWindow97* bar = f.ToolWindow972;
+    QTest::mouseDClick(bar, Qt::LeftButton, {}, {5, 10});
+    test::Flush();
+    ASSERT_TRUE(bar->Floating());
+    // Its row closed while it floated: the keyword window took row 1.
+    EXPECT_EQ(f.ToolWindow971->DockRow(), 1);
+    TFloatingWindow97* win = bar->FloatingWindow();
+    QTest::mouseDClick(win, Qt::LeftButton, {}, win->CaptionRect().center());
+    test::Flush();
+    EXPECT_EQ(bar->DockRow(), 1);
+    EXPECT_EQ(f.ToolWindow971->DockRow(), 2);
+    EXPECT_EQ(bar->geometry(), QRect(2, 28, 445, 32));
+    EXPECT_EQ(f.Dock_Up->height(), 192);
+}
+
+}  // namespace
+}  // namespace zb
