@@ -9,6 +9,7 @@
 #include "QtPrinters.h"
 #include "TestForm.h"
 #include "dock/EInvalidOperation.h"
+#include "dock/TDragOutline97.h"
 #include "dock/TFloatingWindow97.h"
 #include "dock/TToolbarSep97.h"
 
@@ -221,6 +222,37 @@ TEST(ToolbarWidgetTest, ResizingTheFormPullsBarsInAndLetsThemBack) {
     f.Form.resize(452, 268);
     Flush();
     EXPECT_EQ(f.ToolWindow974->x(), 358);
+}
+
+}  // namespace
+}  // namespace zb
+
+namespace zb {
+namespace {
+
+TEST(ToolbarWidgetTest, BoundLinesAddToTheDockAndMoveItsClientArea) {
+    test::TestForm f;
+    f.Dock_Up->SetBoundLines(BoundLineBit(blTop) | BoundLineBit(blBottom));
+    test::Flush();
+    EXPECT_EQ(f.Dock_Up->height(), 194);
+    EXPECT_EQ(f.Dock_Up->ClientRect(), QRect(0, 1, 452, 192));
+    EXPECT_EQ(f.Toolbar_Menu->geometry(), QRect(0, 1, 217, 28));
+    EXPECT_EQ(test::PixelAt(f.Dock_Up, 300, 0), QColor(128, 128, 128));
+    EXPECT_EQ(test::PixelAt(f.Dock_Up, 300, 193), QColor(255, 255, 255));
+}
+
+TEST(ToolbarWidgetTest, OutlineIsAMaskedRingOfTheGivenThickness) {
+    TDragOutline97 outline;
+    outline.ShowFrame(QRect(100, 100, 50, 40), 3);
+    EXPECT_TRUE(outline.isVisible());
+    EXPECT_EQ(outline.geometry(), QRect(100, 100, 50, 40));
+    const QRegion mask = outline.mask();
+    EXPECT_TRUE(mask.contains(QPoint(2, 20)));
+    EXPECT_FALSE(mask.contains(QPoint(3, 20)));
+    EXPECT_TRUE(mask.contains(QPoint(47, 20)));
+    EXPECT_FALSE(mask.contains(QPoint(25, 20)));
+    outline.ShowFrame(QRect(), 1);
+    EXPECT_FALSE(outline.isVisible());
 }
 
 }  // namespace
