@@ -1,6 +1,7 @@
 // The zunbarra-fetch program: output streams and exit status.
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,8 +23,8 @@ struct RunResult {
 };
 
 RunResult RunFetch(const std::string& args) {
-    const std::string out = testing::TempDir() + "fetch.out";
-    const std::string err = testing::TempDir() + "fetch.err";
+    const std::string out = zbtest::TempFile("fetch.out");
+    const std::string err = zbtest::TempFile("fetch.err");
     const std::string command = std::string(ZB_FETCH_EXE) + " " + args + " >" + out + " 2>" + err;
     RunResult result;
     const int rc = std::system(command.c_str());
@@ -47,8 +48,8 @@ TEST(FetchTool, SuccessWritesTheBodyToStdoutAndTheStatusLineToStderr) {
 TEST(FetchTool, FailureStatusExitsOneAndFileOutputGoesToTheFile) {
     ScriptedServer server;
     server.Respond("HTTP/1.0 404 Not Found\r\n\r\ngone");
-    const std::string file = testing::TempDir() + "fetch-body.htm";
-    const std::string header = testing::TempDir() + "fetch-head.txt";
+    const std::string file = zbtest::TempFile("fetch-body.htm");
+    const std::string header = zbtest::TempFile("fetch-head.txt");
     const RunResult r = RunFetch("-o " + file + " --header-out " + header + " " + Url(server, "/"));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");

@@ -73,7 +73,7 @@ TEST_F(HttpTest, ResponseSplitIntoSingleBytesWithLfOnlyLineEnds) {
                           {Step::SendBytewise, "HTTP/1.0 200 OK\nServer: t\nContent-Length: " +
                                                    std::to_string(body.size()) + "\n\n" + body},
                           {Step::Close, ""}});
-    const std::string file = testing::TempDir() + "bytewise.htm";
+    const std::string file = zbtest::TempFile("bytewise.htm");
     http.InputFileMode = true;
     http.Body = file;
     http.Get(Url(server, "/x"));
@@ -90,7 +90,7 @@ TEST_F(HttpTest, BodyInTheSamePacketAsTheHeaderWithoutContentLength) {
     for (std::size_t i = 0; i < body.size(); ++i)
         body[i] = static_cast<char>(i % 253);
     server.Respond(kOk + body);
-    const std::string file = testing::TempDir() + "samepacket.bin";
+    const std::string file = zbtest::TempFile("samepacket.bin");
     http.InputFileMode = true;
     http.Body = file;
     bool closedBeforeSuccess = false;
@@ -239,8 +239,8 @@ TEST_F(HttpTest, VerbsAndTheirExtraLines) {
 TEST_F(HttpTest, OutputFileModeSendsTheFileAndWritesTheHeaderFile) {
     ScriptedServer server;
     server.Respond("HTTP/1.0 201 Created\r\nX-A: 1\r\n\r\nok");
-    const std::string dataFile = testing::TempDir() + "post.dat";
-    const std::string headerFile = testing::TempDir() + "head.txt";
+    const std::string dataFile = zbtest::TempFile("post.dat");
+    const std::string headerFile = zbtest::TempFile("head.txt");
     std::ofstream(dataFile, std::ios::binary) << "a+b%41";
     http.OutputFileMode = true;
     http.Header = headerFile;

@@ -46,7 +46,7 @@ TEST_F(HttpTest, ResetInTheMiddleOfTheBodyIsAnErrorAndKeepsThePartialFile) {
                           {Step::Send, "HTTP/1.0 200 OK\r\n\r\nfirst part"},
                           {Step::SleepMs, "", 100},
                           {Step::Reset, ""}});
-    const std::string file = testing::TempDir() + "partial.htm";
+    const std::string file = zbtest::TempFile("partial.htm");
     http.InputFileMode = true;
     http.Body = file;
     EXPECT_EQ(MessageOf([&] { http.Get(Url(server, "/")); }),
@@ -83,7 +83,7 @@ TEST_F(HttpTest, ServerThatStallsInTheBodyEndsByTheIdleTimeOut) {
         {{Step::ReadRequest, ""}, {Step::Send, "HTTP/1.0 200 OK\r\n\r\nsome"}, {Step::Hold, ""}});
     http.IdleTimeOut = 300;
     http.InputFileMode = true;
-    http.Body = testing::TempDir() + "stall.htm";
+    http.Body = zbtest::TempFile("stall.htm");
     EXPECT_EQ(MessageOf([&] { http.Get(Url(server, "/")); }), "Receive Timed Out");
     EXPECT_EQ(ReadFile(http.Body), "some");
     std::remove(http.Body.c_str());
@@ -240,7 +240,7 @@ TEST_F(CancelTest, WhileCapturingIntoAFile) {
         {{Step::ReadRequest, ""}, {Step::Send, "HTTP/1.0 200 OK\r\n\r\nxyz"}, {Step::Hold, ""}});
     http.IdleTimeOut = 0;
     http.InputFileMode = true;
-    http.Body = testing::TempDir() + "cancel.htm";
+    http.Body = zbtest::TempFile("cancel.htm");
     CancelAfter(100);
     EXPECT_EQ(MessageOf([&] { http.Get(Url(server, "/")); }), "Socket send aborted");
     EXPECT_EQ(ReadFile(http.Body), "xyz");

@@ -146,7 +146,7 @@ TEST_F(PowersockTest, CaptureFileWritesBufferedBytesFirst) {
     TPowersock sock;
     ConnectTo(sock, server);
     EXPECT_EQ(sock.ReadLn(), "line\n");
-    const std::string file = testing::TempDir() + "capture.bin";
+    const std::string file = zbtest::TempFile("capture.bin");
     sock.CaptureFile(file);
     EXPECT_EQ(ReadFile(file), "early-late");
     EXPECT_EQ(sock.BytesRecvd(), 10);
@@ -186,12 +186,12 @@ TEST_F(PowersockTest, WriteSendsLongTextsWhole) {
 TEST_F(PowersockTest, SendFileSendsTheFileAndEmptyFileReturns) {
     ScriptedServer server;
     server.AddConnection({{Step::Drain, ""}});
-    const std::string file = testing::TempDir() + "send.bin";
+    const std::string file = zbtest::TempFile("send.bin");
     std::string content(70000, '\0');
     for (std::size_t i = 0; i < content.size(); ++i)
         content[i] = static_cast<char>(i % 251);
     std::ofstream(file, std::ios::binary) << content;
-    const std::string empty = testing::TempDir() + "empty.bin";
+    const std::string empty = zbtest::TempFile("empty.bin");
     std::ofstream(empty, std::ios::binary).close();
 
     TPowersock sock;
@@ -327,7 +327,7 @@ TEST_F(PowersockTest, SendingWithoutAConnectionIsAnErrorNotAHang) {
     } catch (const ESockError& e) {
         EXPECT_EQ(e.Message, "10057:Socket is not connected");
     }
-    const std::string file = testing::TempDir() + "unsent.bin";
+    const std::string file = zbtest::TempFile("unsent.bin");
     std::ofstream(file, std::ios::binary) << "data";
     EXPECT_THROW(sock.SendFile(file), ESockError);
     std::remove(file.c_str());

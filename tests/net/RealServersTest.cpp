@@ -31,7 +31,7 @@ void WriteFile(const std::string& name, const std::string& content) {
 }
 
 std::string CurlFetch(const std::string& url, const std::string& proxy = "") {
-    const std::string out = testing::TempDir() + "curl.out";
+    const std::string out = zbtest::TempFile("curl.out");
     const std::string command =
         "curl -0 -s -o " + out + (proxy.empty() ? "" : " -x " + proxy) + " '" + url + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
@@ -75,7 +75,7 @@ NginxServer* RealServersTest::nginx = nullptr;
 TinyProxy* RealServersTest::proxy = nullptr;
 
 TEST_F(RealServersTest, LargeBinaryArrivesByteIdenticalInAFile) {
-    const std::string file = testing::TempDir() + "nginx-big.bin";
+    const std::string file = zbtest::TempFile("nginx-big.bin");
     http.InputFileMode = true;
     http.Body = file;
     http.Get(Url("/big.bin"));
@@ -114,7 +114,7 @@ TEST_F(RealServersTest, ThroughTinyproxy) {
     const std::string proxyAddress = "127.0.0.1:" + std::to_string(proxy->Port());
     http.Proxy = "127.0.0.1";
     http.ProxyPort = proxy->Port();
-    const std::string file = testing::TempDir() + "proxied.bin";
+    const std::string file = zbtest::TempFile("proxied.bin");
     http.InputFileMode = true;
     http.Body = file;
     // The proxy may keep the connection open: the body ends by its Content-Length.

@@ -204,9 +204,11 @@ void ScriptedServer::Play(int fd, const std::vector<Step>& script, std::size_t i
                 break;
             }
             case Step::Hold:
-                while (!FStop) {
+                for (;;) {
                     pollfd fds[2] = {{fd, POLLIN, 0}, {FWake[0], POLLIN, 0}};
-                    if (::poll(fds, 2, -1) <= 0 || fds[1].revents != 0) break;
+                    if (::poll(fds, 2, -1) <= 0) break;
+                    // Bytes that arrived are recorded even when the server is stopping.
+                    if (fds[0].revents == 0) break;
                     char buf[4096];
                     const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
                     if (n <= 0) break;

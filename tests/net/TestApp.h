@@ -1,8 +1,12 @@
 #pragma once
 // The sessions need a QCoreApplication on the test thread; every test that opens one calls
-// EnsureApp() first.
+// EnsureApp() first. Also temporary file names for the tests.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
+#include <string>
 
 namespace zbtest {
 
@@ -12,6 +16,11 @@ inline void EnsureApp() {
     static char name[] = "net_tests";
     static char* argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
+}
+
+// A temporary file name of its own for this test process (tests run in parallel).
+inline std::string TempFile(const std::string& name) {
+    return testing::TempDir() + "zb-net-" + std::to_string(::getpid()) + "-" + name;
 }
 
 }  // namespace zbtest
