@@ -45,6 +45,7 @@ void TBarClientArea97::mousePressEvent(QMouseEvent* event) {
 
 void TBarClientArea97::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || OnChildControl(event->position().toPoint())) return;
+    if (FBar->DockedTo() && !FBar->DockedTo()->AllowDrag()) return;
     FBar->DoubleClickAction();
 }
 

@@ -320,6 +320,8 @@ TEST(DragWidgetTest, DockWithoutDraggingIgnoresPressesAndDrawsNoGrips) {
     QTest::mouseRelease(f.Toolbar_Menu, Qt::LeftButton, {}, {5, 10});
     QTest::mouseDClick(f.Toolbar_Menu, Qt::LeftButton, {}, {5, 10});
     EXPECT_FALSE(f.Toolbar_Menu->Floating());
+    QTest::mouseDClick(f.ToolWindow972->ClientArea(), Qt::LeftButton, {}, {150, 10});
+    EXPECT_FALSE(f.ToolWindow972->Floating());
 }
 
 TEST(DragWidgetTest, DoubleClickFloatsAndDocksAgain) {
