@@ -1,5 +1,8 @@
 #include "regex/TGrep.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 #include "regex/GrepErrors.h"
@@ -7,6 +10,34 @@
 #include "regex/REDictionary.h"
 
 namespace zb {
+
+namespace {
+
+// (file offset, DFA state) pairs from which an attempt is known to fail.
+class FailedAttempts {
+public:
+    static std::uint64_t Key(long long offset, int state) {
+        return static_cast<std::uint64_t>(offset + 1) << 20 ^ static_cast<std::uint64_t>(state);
+    }
+    bool Contains(std::uint64_t key) const { return !keys_.empty() && keys_.count(key) != 0; }
+    void Add(const std::vector<std::uint64_t>& keys, long long baseOffset) {
+        keys_.insert(keys.begin(), keys.end());
+        if (keys_.size() > limit_) {
+            // Pairs behind the base can no longer be reached: drop them.
+            const std::uint64_t floor = Key(baseOffset, 0) & ~std::uint64_t{0xFFFFF};
+            for (auto it = keys_.begin(); it != keys_.end();) {
+                it = (*it < floor) ? keys_.erase(it) : std::next(it);
+            }
+            limit_ = std::max<std::size_t>(1 << 16, 2 * keys_.size());
+        }
+    }
+
+private:
+    std::unordered_set<std::uint64_t> keys_;
+    std::size_t limit_ = 1 << 16;
+};
+
+}  // namespace
 
 TGrep::TGrep() {
     ListOfFuzzyCharDic().push_back(&RE_FuzzyCharDic());
@@ -35,19 +66,37 @@ void TGrep::GrepByRegExp(const std::string& FileName) {
     }
     const std::unique_ptr<TxtCandidateFinder> finder =
         UseFastScan ? MakeDFAFinder(initial) : nullptr;
+    // Attempts that run long and fail are remembered by (file offset, state) from their 32nd step
+    // on: a later attempt that reaches a remembered pair would read the same text from the same
+    // state and fail the same way, so it stops there. Overlapping long attempts (".*" in a long
+    // line) then cost linear instead of quadratic time; the lines reported are the same.
+    constexpr int kRemember = 32;
+    FailedAttempts failed;
+    std::vector<std::uint64_t> path;
     try {
         for (;;) {
             if (finder) file->SkipToCandidate(*finder);
             const RE_DFAState_t* s = NextDFAState(initial, file->AdvanceBase());
+            int steps = 0;
+            path.clear();
             while (s != nullptr) {
                 if (s->Accepted) {
                     report(*file);
                     break;
                 }
+                if (UseFastScan && ++steps > kRemember) {
+                    const std::uint64_t key = FailedAttempts::Key(file->ReadOffset(), s->Number);
+                    if (failed.Contains(key)) {
+                        s = nullptr;
+                        break;
+                    }
+                    path.push_back(key);
+                }
                 // The reader returns 0 for ever at the end of the file: never step on it.
                 const WChar_t ch = file->GetWChar();
                 s = ch == 0 ? nullptr : NextDFAState(s, ch);
             }
+            if (s == nullptr && !path.empty()) failed.Add(path, file->BaseOffset());
         }
     } catch (const EEndOfFile&) {
     }

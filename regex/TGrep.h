@@ -35,8 +35,9 @@ public:
     TGrepOnMatch OnMatch;
     bool Cancel = false;
     TGrepGrepProc GrepProc = &TGrep::GrepByStr;
-    // Skip over positions where no match can begin instead of trying each one; the lines and
-    // events are the same either way (turned off by tests that compare the two).
+    // Skip over positions where no match can begin, and stop attempts that are known to fail,
+    // instead of trying everything; the lines and events are the same either way (turned off by
+    // tests that compare the two).
     bool UseFastScan = true;
     // Bytes of the file the last search passed over without trying a match there.
     std::size_t BytesSkipped = 0;

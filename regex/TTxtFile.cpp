@@ -84,12 +84,24 @@ void TTxtFile::BuffRead(char* dest) {
     if (cancel_) throw EGrepCancel();
 }
 
+void TTxtFile::refill() {
+    const long long next = bufferOffset_ + byteCount_;
+    BuffRead(buffer_.get());
+    bufferOffset_ = next;
+}
+
+long long TTxtFile::OffsetOf(const char* p) const {
+    if (inCarry(p)) return carryOffset_ + (p - carry_.data());
+    return bufferOffset_ + (p - buffer_.get());
+}
+
 void TTxtFile::keepLine() {
     if (inCarry(lineHead_)) {
         const std::size_t head = static_cast<std::size_t>(lineHead_ - carry_.data());
         carry_.append(buffer_.get(), static_cast<std::size_t>(byteCount_));
         lineHead_ = carry_.data() + head;
     } else {
+        carryOffset_ = OffsetOf(lineHead_);
         carry_.assign(lineHead_, static_cast<std::size_t>(dataEnd() - lineHead_));
         lineHead_ = carry_.data();
     }
@@ -135,7 +147,7 @@ void TTxtFile::IncPBaseNullChar(char c) {
         throw EEndOfFile();
     }
     keepLine();
-    BuffRead(buffer_.get());
+    refill();
     base_ = buffer_.get();
 }
 
@@ -193,11 +205,12 @@ bool TTxtFile::GetCharNullChar(char c) {
         base_ = carry_.data() + base;
     } else {
         const std::size_t base = static_cast<std::size_t>(base_ - lineHead_);
+        carryOffset_ = OffsetOf(lineHead_);
         carry_.assign(lineHead_, static_cast<std::size_t>(dataEnd() - lineHead_));
         lineHead_ = carry_.data();
         base_ = carry_.data() + base;
     }
-    BuffRead(buffer_.get());
+    refill();
     readPos_ = buffer_.get();
     return true;
 }

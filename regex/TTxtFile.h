@@ -55,6 +55,10 @@ public:
     // within the current buffer fill. Returns without moving when it cannot do so safely.
     void SkipToCandidate(const TxtCandidateFinder& finder);
 
+    // File offsets of the read position and the base (-1 is the LF before the first line).
+    long long ReadOffset() const { return OffsetOf(readPos_); }
+    long long BaseOffset() const { return OffsetOf(base_); }
+
     // Bytes the base passed in bulk by SkipToCandidate (for statistics and tests).
     std::size_t BytesSkipped() const { return bytesSkipped_; }
 
@@ -66,6 +70,8 @@ private:
     char* carryEnd() { return carry_.data() + carry_.size(); }
     char* dataEnd() { return buffer_.get() + byteCount_; }
     void keepLine();  // copies (or extends) the current line into the carry-over text
+    void refill();    // the next fill, into the start of the buffer
+    long long OffsetOf(const char* p) const;
     bool isBoundary(const char* q) const;
     void bulkAdvance(char* target);
     char* safeStopBefore(char* target) const;
@@ -85,6 +91,8 @@ private:
     std::size_t bytesSkipped_ = 0;
     int byteCount_ = 0;
     std::string carry_;
+    long long bufferOffset_ = -1;  // file offset of the buffer's first byte
+    long long carryOffset_ = 0;    // file offset of the carry-over text's first byte
     const bool& cancel_;
 };
 

@@ -115,6 +115,30 @@ TEST(GrepDifferential, LiteralsThatAreAlsoTrailBytesAcrossFillBoundaries) {
     EXPECT_EQ(plain.back(), std::to_string(160'000 / 7 + 2) + ":A");
 }
 
+TEST(GrepDifferential, OverlappingLongAttemptsReportTheSameLines) {
+    // Every "a" starts an attempt that runs through ".*" to the end of its long line; the
+    // remembered failures must not change which lines are reported, across fills too.
+    std::string text;
+    for (int line = 0; line < 7; ++line) {
+        // Dense starts in short lines; sparse ones in a last line longer than a buffer fill.
+        const int chars = line < 6 ? 3'000 + line * 100 : 60'000;
+        const int every = line < 6 ? 5 : 997;
+        for (int i = 0; i < chars; ++i)
+            text += (i % every == 0) ? "a" : "\x82\xa0";
+        if (line % 2 == 1) text += "b";
+        text += (line % 3 == 0) ? "\r\n" : "\n";
+    }
+    TempFile file(text);
+    for (const char* expr : {"a.*b", "a[^c]*b$", "a(\x82\xa0)*b", "a.*\n"}) {
+        TGrep g;
+        g.SetRegExp(expr);
+        g.UseFastScan = false;
+        const auto plain = events(g, file.path(), g.GrepProc);
+        g.UseFastScan = true;
+        EXPECT_EQ(events(g, file.path(), g.GrepProc), plain) << expr;
+    }
+}
+
 // Lines of a text the simple way: CR LF, LF and lone CR end lines.
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
