@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -20,17 +21,22 @@ namespace {
 
 int gSessionCount = 0;
 
-// Sets up the socket layer description that the first session publishes.
+// The socket layer description that the first session publishes: the system's socket layer
+// and its limits.
 std::vector<std::string> SocketLayerInfo() {
     rlimit limit{};
-    std::string maxSockets = "1024";
+    std::string maxSockets = "unlimited";
     if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
         maxSockets = std::to_string(static_cast<unsigned long long>(limit.rlim_cur));
     }
+    utsname system{};
+    std::string version = "unknown";
+    if (uname(&system) == 0) version = std::string(system.sysname) + " " + system.release;
     return {
-        "Version= 1.1",
-        "High Version= 1.1",
-        "Description= POSIX sockets on the Qt event loop",
+        "Version= " + version,
+        "High Version= " + version,
+        "Description= POSIX non-blocking TCP sockets on the Qt " + std::string(qVersion()) +
+            " event loop",
         "System= Running",
         "Max Sockets= " + maxSockets,
         "Max Udp pack size= 65507",
