@@ -1,0 +1,183 @@
+#include "app/SearchSession.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+#include "app/PageFile.h"
+#include "app/QueryWords.h"
+#include "net/HttpText.h"
+
+namespace zb {
+
+namespace {
+
+// Entry `index` of a list that may be shorter, with the list-index error of the framework's
+// string lists.
+const std::string& Entry(const std::vector<std::string>& list, std::size_t index) {
+    if (index >= list.size()) {
+        throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+    }
+    return list[index];
+}
+
+// Clears a flag when the scope ends, also by an exception.
+class FlagGuard {
+public:
+    explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagGuard() { flag_ = false; }
+    FlagGuard(const FlagGuard&) = delete;
+    FlagGuard& operator=(const FlagGuard&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+SearchSession::SearchSession(SearchFrontEnd& frontEnd, std::unique_ptr<TNMHTTP> client)
+    : NMHTTP2Zorvex(client ? std::move(client) : std::make_unique<TNMHTTP>()), FFrontEnd(frontEnd) {
+    PageFile = DefaultPageFile().string();
+    TNMHTTP& http = *NMHTTP2Zorvex;
+    http.Body = PageFile;
+    http.InputFileMode = true;
+    http.OutputFileMode = false;
+    http.TimeOut = kFetchTimeOutMs;
+    http.ReportLevel = 2;
+    // A server that stops sending ends the fetch instead of hanging the session.
+    http.IdleTimeOut = kFetchIdleTimeOutMs;
+    http.OnSuccess = [this](CmdType cmd) { NMHTTP2ZorvexSuccess(cmd); };
+    Grep.OnMatch = [this](TGrep& sender, const RE_LineInfo_t& info) { GrepMatch(sender, info); };
+    GrepNext.OnMatch = [this](TGrep& sender, const RE_LineInfo_t& info) {
+        GrepNextMatch(sender, info);
+    };
+    AWKStr.LineSeparator = mcls_CRLF;
+    AWKStr2.LineSeparator = mcls_CRLF;
+    // The engine lets the thread's events run while it reads the page file.
+    FPreviousHook = SetProcessMessagesHook([] {
+        if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
+    });
+}
+
+SearchSession::~SearchSession() {
+    SetProcessMessagesHook(FPreviousHook);
+}
+
+bool SearchSession::ToolbarButtonSearchGetClick() {
+    // One page loop at a time: a nested second loop would share the socket and the page file.
+    if (FRunning) return false;
+    if (FFrontEnd.UseProxy()) {
+        NMHTTP2Zorvex->Proxy = FFrontEnd.ProxyHost();
+        NMHTTP2Zorvex->ProxyPort = StrToInt(FFrontEnd.ProxyPort());
+    }
+    const FlagGuard running(FRunning);
+    FStopRequested = false;
+    SearchAndGet();
+    return true;
+}
+
+void SearchSession::Stop() {
+    if (!FRunning) return;
+    FStopRequested = true;
+    Grep.Cancel = true;
+    GrepNext.Cancel = true;
+    NMHTTP2Zorvex->Abort();
+}
+
+void SearchSession::SearchAndGet() {
+    FOutcome = SearchOutcome();
+    if (FFrontEnd.AndWords().empty()) {
+        FOutcome.End = SearchEnd::NoWords;
+        return;
+    }
+    int offset = 0;
+    NextPageFound = true;
+    while (NextPageFound) {
+        const std::string address = ComposeAddress(offset);
+        FFrontEnd.SetRequestAddress(address);
+        NextPageFound = false;
+        FetchPage(address);
+        ++FOutcome.Pages;
+        offset += kHitsPerPage;
+        if (FStopRequested) NextPageFound = false;
+    }
+    FOutcome.End = FStopRequested ? SearchEnd::Stopped : FTurn.End;
+    FOutcome.Message = FTurn.Message;
+    FOutcome.Status = FTurn.Status;
+}
+
+std::string SearchSession::ComposeAddress(int offset) {
+    // The inputs are read on every page: changes made while a session runs apply from the next
+    // page on.
+    std::string a = EscapeQueryBytes(FFrontEnd.AndWords());
+    std::string n = EscapeQueryBytes(FFrontEnd.NotWords());
+    AWKStr2.SetRegExp(" ");
+    AWKStr2.GSub("+", a);
+    AWKStr2.SetRegExp(" ");
+    AWKStr2.GSub("+-", n);
+    const std::string q = n.empty() ? a : a + "+-" + n;
+    return "http://" + ServiceHost + "/images?q=" + q + "&num=" + std::to_string(kHitsPerPage) +
+           "&start=" + std::to_string(offset) + "&hl=ja" +
+           (FFrontEnd.AdultFilter() ? "&imgsafe=on" : "&imgsafe=off") +
+           (FFrontEnd.JapanesePagesOnly() ? "&lr=lang_ja" : "");
+}
+
+void SearchSession::FetchPage(const std::string& address) {
+    FTurn = SearchOutcome();
+    FTurn.End = SearchEnd::NoNextPage;
+    FPageSucceeded = false;
+    try {
+        // A missing page file is no error; a successful download replaces the file anyway.
+        std::remove(PageFile.c_str());
+        NMHTTP2Zorvex->Body = PageFile;
+        NMHTTP2Zorvex->Get(address);
+        if (!FPageSucceeded) {
+            FTurn.End = SearchEnd::ErrorStatus;
+            FTurn.Status = NMHTTP2Zorvex->ReplyNumber();
+        }
+    } catch (const std::exception& e) {
+        NextPageFound = false;
+        FTurn.End = SearchEnd::FetchError;
+        FTurn.Message = e.what();
+    } catch (...) {
+        NextPageFound = false;
+        FTurn.End = SearchEnd::FetchError;
+        FTurn.Message = "unknown error";
+    }
+}
+
+void SearchSession::NMHTTP2ZorvexSuccess(CmdType) {
+    FPageSucceeded = true;
+    try {
+        Grep.Cancel = FStopRequested;
+        GrepNext.Cancel = FStopRequested;
+        Grep.SetRegExp("src=/images\\?q");
+        Grep.Grep(PageFile);
+        GrepNext.SetRegExp("nav_next.gif");
+        GrepNext.Grep(PageFile);
+    } catch (const std::exception& e) {
+        FTurn.End = SearchEnd::ScanError;
+        FTurn.Message = e.what();
+    } catch (...) {
+        FTurn.End = SearchEnd::ScanError;
+        FTurn.Message = "unknown error";
+    }
+}
+
+void SearchSession::GrepMatch(TGrep&, const RE_LineInfo_t& LineInfo) {
+    std::vector<std::string> p;
+    std::vector<std::string> r;
+    AWKStr.SetRegExp("src=");
+    AWKStr.Split(LineInfo.Line, p);
+    AWKStr.SetRegExp(" width");
+    AWKStr.Split(Entry(p, 1), r);
+    FFrontEnd.AppendAddress("http://" + ServiceHost + Entry(r, 0));
+    ++FOutcome.Addresses;
+}
+
+void SearchSession::GrepNextMatch(TGrep&, const RE_LineInfo_t&) {
+    NextPageFound = true;
+}
+
+}  // namespace zb

@@ -1,0 +1,89 @@
+#pragma once
+// The search session: keywords and options in, thumbnail addresses out, page after page.
+//
+// The search command applies the proxy settings and runs the page loop: for each page it
+// composes the query address, fetches the result page into the page file, scans the file for
+// image-link lines (one address each) and for the next-page marker, and goes on while the page
+// just fetched had the marker. Failures end the session without a report; the session records
+// why it ended (LastOutcome) for front ends that want to show it.
+//
+// Everything runs on the calling thread, which must have a QCoreApplication (or QApplication):
+// while the client waits for the network and while the scans read the page file, the thread's
+// events keep being processed, so a window stays responsive and its handlers may run nested
+// inside the command. A search command given while a session runs is refused.
+
+#include <memory>
+#include <string>
+
+#include "app/SearchFrontEnd.h"
+#include "app/SearchOutcome.h"
+#include "net/TNMHTTP.h"
+#include "regex/ProcessMessages.h"
+#include "regex/TAWKStr.h"
+#include "regex/TGrep.h"
+
+namespace zb {
+
+// Where the bundled service listens unless a front end says otherwise.
+inline constexpr const char* kDefaultServiceHost = "127.0.0.1:8930";
+// Hits per result page, and so the step of the page offset.
+inline constexpr int kHitsPerPage = 20;
+// Limits of the client: host lookup and connection set-up, and silence during a transfer.
+inline constexpr int kFetchTimeOutMs = 5000;
+inline constexpr int kFetchIdleTimeOutMs = 30000;
+
+class SearchSession {
+public:
+    // The client may be given (tests pass a scripted one); by default a TNMHTTP is made. The
+    // page file is DefaultPageFile().
+    explicit SearchSession(SearchFrontEnd& frontEnd, std::unique_ptr<TNMHTTP> client = nullptr);
+    ~SearchSession();
+    SearchSession(const SearchSession&) = delete;
+    SearchSession& operator=(const SearchSession&) = delete;
+
+    // Settings.
+    std::string ServiceHost = kDefaultServiceHost;  // HOST or HOST:PORT, without scheme
+    std::string PageFile;                           // full path of the page file
+
+    // The search command. Applies the proxy inputs when Use proxy is on (a port text that is not
+    // an integer raises zb::Exception "'text' は整数ではありません", after the proxy host has been
+    // assigned, and nothing is fetched), then runs the page loop until the session ends.
+    // Returns false, doing nothing at all, when a session is already running.
+    bool ToolbarButtonSearchGetClick();
+
+    // Ends the running session as soon as possible (aborts the fetch or the scan); the command
+    // then returns with the outcome Stopped. Does nothing when no session runs. The session
+    // object must outlive the command.
+    void Stop();
+
+    bool Running() const { return FRunning; }
+    const SearchOutcome& LastOutcome() const { return FOutcome; }
+
+    // Handlers, bound to the workers' events.
+    void NMHTTP2ZorvexSuccess(CmdType Cmd);
+    void GrepMatch(TGrep& Sender, const RE_LineInfo_t& LineInfo);
+    void GrepNextMatch(TGrep& Sender, const RE_LineInfo_t& LineInfo);
+
+    // Workers.
+    std::unique_ptr<TNMHTTP> NMHTTP2Zorvex;  // fetches result pages into the page file
+    TGrep Grep;                              // finds image-link lines
+    TGrep GrepNext;                          // finds the next-page marker
+    TAWKStr AWKStr;                          // cuts the address out of a line
+    TAWKStr AWKStr2;                         // turns the keywords into query form
+
+private:
+    void SearchAndGet();
+    std::string ComposeAddress(int offset);
+    void FetchPage(const std::string& address);
+
+    SearchFrontEnd& FFrontEnd;
+    ProcessMessagesHook FPreviousHook;
+    bool NextPageFound = false;
+    bool FRunning = false;
+    bool FStopRequested = false;
+    bool FPageSucceeded = false;  // the client raised OnSuccess for the current page
+    SearchOutcome FTurn;          // how the current page went
+    SearchOutcome FOutcome;
+};
+
+}  // namespace zb
