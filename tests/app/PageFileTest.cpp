@@ -70,11 +70,5 @@ TEST(PageFile, CacheFolderIsUnderHomeWithoutAnAbsoluteXdgPath) {
     }
 }
 
-TEST(PageFile, ExecutableFolderIsWhereThisProgramLives) {
-    const fs::path folder = ExecutableFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_TRUE(fs::exists(folder / "app_tests"));
-}
-
 }  // namespace
 }  // namespace zb::test

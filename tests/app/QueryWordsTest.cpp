@@ -3,7 +3,6 @@
 #include <string>
 
 #include "app/QueryWords.h"
-#include "app/SearchOutcome.h"
 
 namespace zb::test {
 namespace {
@@ -27,27 +26,6 @@ TEST(QueryWords, EscapesExactlyTheBytesThatCutAQuery) {
             EXPECT_EQ(out, "x" + in + "y") << b;
         }
     }
-}
-
-TEST(QueryWords, DoubleByteCharactersPassAsTyped) {
-    // 表 and ソ end in a backslash byte, 能 and 十 too; 〜 and ポ end in bytes above 0x7F.
-    const std::string words = "\x95\x5c \x83\x5c\x94\x5c\x8f\x5c \x81\x60\x83\x7c";
-    EXPECT_EQ(EscapeQueryBytes(words), words);
-    EXPECT_EQ(EscapeQueryBytes(""), "");
-    EXPECT_EQ(EscapeQueryBytes("a+b=c?d"), "a+b=c?d");
-}
-
-TEST(SearchOutcome, OnlyTheMissingNextPageIsANormalEnd) {
-    SearchOutcome normal;
-    normal.End = SearchEnd::NoNextPage;
-    for (const SearchEnd end : {SearchEnd::None, SearchEnd::NoWords, SearchEnd::FetchError,
-                                SearchEnd::ErrorStatus, SearchEnd::ScanError, SearchEnd::Stopped}) {
-        SearchOutcome o;
-        o.End = end;
-        EXPECT_FALSE(o.Normal());
-        EXPECT_NE(DescribeOutcome(o), DescribeOutcome(normal));
-    }
-    EXPECT_TRUE(normal.Normal());
 }
 
 }  // namespace

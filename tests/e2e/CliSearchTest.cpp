@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "DebianServers.h"
 #include "E2eSupport.h"
 #include "ServiceProcess.h"
 #include "regex/Cp932.h"
@@ -95,7 +96,7 @@ TEST(CliSearch, JapaneseWordsAndFiltersMatchTheCorpus) {
 }
 
 TEST(CliSearch, ThroughARealProxy) {
-    TinyProxyProcess proxy;
+    zbtest::TinyProxy proxy;
     if (!proxy.Running()) GTEST_SKIP() << proxy.Problem();
     ServiceProcess service({"--images", "100"});
     IsolatedCli cli;
@@ -108,7 +109,7 @@ TEST(CliSearch, ThroughARealProxy) {
     EXPECT_EQ(Lines(run.Out), expected);
     service.WaitForLog(5);
     // Every page went to the proxy in proxy form.
-    const std::string log = proxy.Log();
+    const std::string log = ReadBytes(proxy.Dir() + "/tinyproxy.log");
     for (int start = 0; start < 100; start += 20) {
         const std::string url =
             "http://" + Service(service) + "/images?q=image&num=20&start=" + std::to_string(start);

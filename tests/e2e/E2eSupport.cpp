@@ -1,13 +1,9 @@
 #include "E2eSupport.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -15,8 +11,6 @@
 #include <stdexcept>
 
 #include <gtest/gtest.h>
-
-extern char** environ;
 
 namespace zb::test {
 
@@ -29,17 +23,6 @@ fs::path MakeTempFolder(const std::string& prefix) {
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);
     ::chmod(pattern.c_str(), 0755);
     return pattern;
-}
-
-bool Accepts(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(static_cast<std::uint16_t>(port));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    ::close(fd);
-    return ok;
 }
 
 }  // namespace
@@ -58,80 +41,6 @@ IsolatedCli::~IsolatedCli() {
 
 ProgramRun IsolatedCli::Run(const std::vector<std::string>& args) const {
     return RunProgram(program_.string(), args);
-}
-
-TinyProxyProcess::TinyProxyProcess() {
-    if (::access("/usr/bin/tinyproxy", X_OK) != 0) {
-        problem_ = "tinyproxy is not installed";
-        return;
-    }
-    folder_ = MakeTempFolder("zb-e2e-tinyproxy-");
-    // A port found free may be taken before tinyproxy binds it: try a few.
-    for (int attempt = 0; attempt < 5 && pid_ <= 0; ++attempt) {
-        const int port = UnusedLoopbackPort();
-        const std::string conf = (folder_ / "tinyproxy.conf").string();
-        std::ofstream(conf) << "Port " << port << "\nListen 127.0.0.1\nTimeout 60\n"
-                            << "LogFile \"" << (folder_ / "tinyproxy.log").string() << "\"\n"
-                            << "PidFile \"" << (folder_ / "tinyproxy.pid").string() << "\"\n"
-                            << "MaxClients 20\nAllow 127.0.0.1\nLogLevel Info\n";
-        std::vector<std::string> words = {"/usr/bin/tinyproxy", "-d", "-c", conf};
-        std::vector<char*> argv;
-        for (std::string& w : words)
-            argv.push_back(w.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        const std::string out = (folder_ / "stdout.log").string();
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        pid_t pid = -1;
-        const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (rc != 0) {
-            problem_ = "cannot start tinyproxy";
-            return;
-        }
-        // Ready once it accepts connections (bounded: 5 s), or gone when it failed to start.
-        for (int i = 0; i < 500; ++i) {
-            if (::waitpid(pid, nullptr, WNOHANG) == pid) {
-                pid = -1;
-                break;
-            }
-            if (Accepts(port)) {
-                pid_ = pid;
-                port_ = port;
-                return;
-            }
-            ::usleep(10000);
-        }
-        if (pid > 0) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-        problem_ = "tinyproxy did not start; see " + out;
-    }
-}
-
-TinyProxyProcess::~TinyProxyProcess() {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        bool gone = false;
-        for (int i = 0; i < 300 && !gone; ++i) {
-            gone = ::waitpid(pid_, nullptr, WNOHANG) == pid_;
-            if (!gone) ::usleep(10000);
-        }
-        if (!gone) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    std::error_code ec;
-    if (!folder_.empty()) fs::remove_all(folder_, ec);
-}
-
-std::string TinyProxyProcess::Log() const {
-    return ReadBytes(folder_ / "tinyproxy.log");
 }
 
 int UnusedLoopbackPort() {

@@ -1,9 +1,7 @@
 #pragma once
 // Helpers of the whole-program tests: zunbarra-cli run from a folder of its own (its page file
-// lives beside the executable, so parallel tests must not share one), tinyproxy on a free
-// loopback port, and what the service's corpus says a search should list.
-
-#include <sys/types.h>
+// lives beside the executable, so parallel tests must not share one), and what the service's
+// corpus says a search should list.
 
 #include <filesystem>
 #include <string>
@@ -28,26 +26,6 @@ public:
 private:
     std::filesystem::path folder_;
     std::filesystem::path program_;
-};
-
-// tinyproxy started with its own configuration on a free loopback port, stopped afterwards.
-class TinyProxyProcess {
-public:
-    TinyProxyProcess();
-    ~TinyProxyProcess();
-    TinyProxyProcess(const TinyProxyProcess&) = delete;
-    TinyProxyProcess& operator=(const TinyProxyProcess&) = delete;
-
-    bool Running() const { return pid_ > 0; }
-    const std::string& Problem() const { return problem_; }
-    int Port() const { return port_; }
-    std::string Log() const;
-
-private:
-    std::filesystem::path folder_;
-    pid_t pid_ = -1;
-    int port_ = 0;
-    std::string problem_;
 };
 
 // A loopback port with nothing listening on it (free when probed).
