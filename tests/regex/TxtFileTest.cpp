@@ -93,6 +93,23 @@ TEST(TxtFile, DoubleByteCharactersAndTheLeadBeforeALineEnd) {
     EXPECT_EQ(t.GetThisLine().LineNo, 2);
 }
 
+TEST(TxtFile, LeadByteLastInTheFileNeverReadsPastTheBuffer) {
+    // The LF the reader adds becomes the trail byte; the end is then met as usual.
+    EXPECT_EQ(baseCodes(TempFile("ab\x82").path()), (std::vector<WChar_t>{'\n', 'a', 'b'}));
+    for (std::size_t size : {std::size_t{kBuf - 1}, std::size_t{kBuf}, std::size_t{kBuf + 1}}) {
+        std::string bytes(size - 1, 'a');
+        bytes += '\x82';  // last byte of the file, at or around the end of the first fill
+        TempFile f(bytes);
+        bool cancel = false;
+        TTxtFile t(f.path(), cancel);
+        t.AdvanceBase();
+        std::size_t read = 0;
+        while (t.GetWChar() != 0) ++read;
+        EXPECT_EQ(read, size - 1 + 1) << size;  // the a's, then lead + LF as one code
+        EXPECT_EQ(baseCodes(f.path()).size(), size) << size;
+    }
+}
+
 TEST(TxtFile, ReadPositionReturnsZeroAtTheEndAndBaseRaisesAgainAndAgain) {
     TempFile f("ab");
     bool cancel = false;
