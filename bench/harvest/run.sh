@@ -22,7 +22,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-coproc SERVICE { "$service" --port 0 --images 1000 2>/dev/null; }
+coproc SERVICE { exec "$service" --port 0 --images 1000 2>/dev/null; }
 service_pid=$SERVICE_PID
 read -r first <&"${SERVICE[0]}"
 host=127.0.0.1:${first#port=}
