@@ -49,66 +49,7 @@ protected:
     std::unique_ptr<SearchSession> session;
 };
 
-// Query composition -------------------------------------------------------------------------
-
-TEST_F(SessionTest, ComposesTheAddressOfEveryPage) {
-    front.And = "red car";
-    front.Not = "toy model";
-    Reply({Thumb("a")}, true);
-    Reply({Thumb("b")}, true);
-    Reply({Thumb("c")}, false);
-    EXPECT_TRUE(session->ToolbarButtonSearchGetClick());
-    ASSERT_EQ(front.Requests.size(), 3u);
-    const std::string head = "http://svc.test:81/images?q=red+car+-toy+-model&num=20&start=";
-    EXPECT_EQ(front.Requests[0], head + "0&hl=ja&imgsafe=on");
-    EXPECT_EQ(front.Requests[1], head + "20&hl=ja&imgsafe=on");
-    EXPECT_EQ(front.Requests[2], head + "40&hl=ja&imgsafe=on");
-    for (std::size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(client->Seen[i].Url, front.Requests[i]);
-}
-
-TEST_F(SessionTest, EveryBlankBecomesItsOwnSeparator) {
-    front.And = "a  b";
-    session->ToolbarButtonSearchGetClick();
-    front.And = "a";
-    front.Not = "  ";
-    session->ToolbarButtonSearchGetClick();
-    front.Not = "";
-    session->ToolbarButtonSearchGetClick();
-    front.And = " ";  // blanks only are not empty
-    session->ToolbarButtonSearchGetClick();
-    ASSERT_EQ(front.Requests.size(), 4u);
-    EXPECT_EQ(Query(0), "a++b");
-    EXPECT_EQ(Query(1), "a+-+-+-");
-    EXPECT_EQ(Query(2), "a");
-    EXPECT_EQ(Query(3), "+");
-}
-
-TEST_F(SessionTest, FilterKeysFollowTheOptions) {
-    front.Adult = false;
-    front.Japanese = true;
-    session->ToolbarButtonSearchGetClick();
-    front.Adult = true;
-    front.Japanese = false;
-    session->ToolbarButtonSearchGetClick();
-    ASSERT_EQ(front.Requests.size(), 2u);
-    EXPECT_TRUE(front.Requests[0].ends_with("&hl=ja&imgsafe=off&lr=lang_ja"));
-    EXPECT_TRUE(front.Requests[1].ends_with("&hl=ja&imgsafe=on"));
-}
-
-TEST_F(SessionTest, BytesThatWouldCutTheQueryAreEscaped) {
-    front.And = "R&D #1 50%";
-    front.Not = "a\tb";
-    session->ToolbarButtonSearchGetClick();
-    // Double-byte characters whose second byte is a backslash pass as typed.
-    front.And = "\x95\x5c \x83\x5c";
-    front.Not = "";
-    session->ToolbarButtonSearchGetClick();
-    ASSERT_EQ(front.Requests.size(), 2u);
-    EXPECT_EQ(Query(0), "R%26D+%231+50%25+-a%09b");
-    EXPECT_EQ(Query(1), "\x95\x5c+\x83\x5c");
-    EXPECT_EQ(front.Requests[0].find('#'), std::string::npos);
-}
+// Inputs ------------------------------------------------------------------------------------
 
 TEST_F(SessionTest, InputsAreReadAfreshOnEveryPage) {
     Reply({Thumb("a")}, true);
