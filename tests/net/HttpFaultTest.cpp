@@ -252,7 +252,9 @@ TEST_F(CancelTest, WhileSending) {
     ScriptedServer server;
     server.AddConnection({{Step::SleepMs, "", 3000}});
     http.IdleTimeOut = 0;
-    CancelAfter(200);
+    // Counted from the connection, so a slow connect on a busy machine cannot be cancelled
+    // instead of the send.
+    http.OnConnect = [this](TPowersock&) { CancelAfter(200); };
     EXPECT_EQ(MessageOf([&] { http.Put(Url(server, "/"), std::string(64 << 20, 'b')); }),
               "Socket send aborted");
     EXPECT_FALSE(http.Connected());
