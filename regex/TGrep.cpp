@@ -66,11 +66,11 @@ void TGrep::GrepByRegExp(const std::string& FileName) {
     }
     const std::unique_ptr<TxtCandidateFinder> finder =
         UseFastScan ? MakeDFAFinder(initial) : nullptr;
-    // Attempts that run long and fail are remembered by (file offset, state) from their 32nd step
+    // Attempts that run long and fail are remembered by (file offset, state) from their 256th step
     // on: a later attempt that reaches a remembered pair would read the same text from the same
     // state and fail the same way, so it stops there. Overlapping long attempts (".*" in a long
     // line) then cost linear instead of quadratic time; the lines reported are the same.
-    constexpr int kRemember = 32;
+    constexpr int kRemember = 256;
     FailedAttempts failed;
     std::vector<std::uint64_t> path;
     try {
