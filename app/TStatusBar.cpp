@@ -10,7 +10,7 @@
 namespace zb {
 
 namespace {
-constexpr int kPanelGap = 2;  // between panels, and before the first one
+constexpr int kPanelGap = 2;  // between panels, and above them
 }
 
 TStatusBar::TStatusBar(QWidget* parent) : QWidget(parent), FGrip(new QSizeGrip(this)) {
@@ -25,12 +25,11 @@ void TStatusBar::SetPanelWidths(const QList<int>& widths) {
 }
 
 QRect TStatusBar::PanelRect(int index) const {
+    // Panels stand 2 pixels below the bar's top edge, 2 pixels apart.
     int left = 0;
     for (int i = 0; i < index; ++i)
-        left += FPanels[i].Width;
-    // Panels start 2 pixels below the bar's top edge and are separated by 2 pixels.
-    return QRect(left + kPanelGap, kPanelGap, FPanels[index].Width - kPanelGap,
-                 height() - kPanelGap);
+        left += FPanels[i].Width + kPanelGap;
+    return QRect(left, kPanelGap, FPanels[index].Width, height() - kPanelGap);
 }
 
 QString TStatusBar::PanelText(int index) const {

@@ -1,0 +1,30 @@
+// Test entry for the window tests: a QApplication on the offscreen platform with a palette whose
+// button face, shadow, highlight and window colours differ, so borders can be checked pixel by
+// pixel, and the application title the program sets.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPalette>
+
+#include "app/ErrorReport.h"
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QString::fromUtf8(zb::kApplicationTitle));
+    QApplication::setStyle("Fusion");
+    QPalette pal = QApplication::palette();
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        pal.setColor(g, QPalette::Button, QColor(192, 192, 192));
+        pal.setColor(g, QPalette::Window, QColor(200, 200, 200));
+        pal.setColor(g, QPalette::Dark, QColor(128, 128, 128));
+        pal.setColor(g, QPalette::Light, QColor(255, 255, 255));
+        pal.setColor(g, QPalette::Base, QColor(240, 240, 255));
+        pal.setColor(g, QPalette::Shadow, QColor(0, 0, 0));
+        pal.setColor(g, QPalette::Midlight, QColor(224, 224, 224));
+    }
+    QApplication::setPalette(pal);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
