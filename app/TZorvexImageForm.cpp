@@ -11,6 +11,7 @@
 #include "app/LogoImage.h"
 #include "app/WindowFonts.h"
 #include "common/Exception.h"
+#include "dock/TFloatingWindow97.h"
 #include "regex/Cp932.h"
 
 namespace zb {
@@ -212,11 +213,27 @@ void TZorvexImageForm::resizeEvent(QResizeEvent* event) {
     PlaceClientControls();
 }
 
+void TZorvexImageForm::ShowFloatingBars(bool show) {
+    const TCustomToolWindow97* bars[] = {Toolbar_Menu, ToolWindow971, ToolWindow972, ToolWindow973,
+                                         ToolWindow974};
+    for (const TCustomToolWindow97* bar : bars)
+        if (TFloatingWindow97* win = bar->FloatingWindow(); win && bar->Floating())
+            win->setVisible(show && bar->BarVisible());
+}
+
+void TZorvexImageForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    ShowFloatingBars(true);
+}
+
 void TZorvexImageForm::closeEvent(QCloseEvent* event) {
     // A running search ends as soon as it can; its command then returns.
     if (Session->Running()) Session->Stop();
     QWidget::closeEvent(event);
-    if (event->isAccepted() && OnClosed) OnClosed();
+    if (!event->isAccepted()) return;
+    // The bars floating in windows of their own go with the window.
+    ShowFloatingBars(false);
+    if (OnClosed) OnClosed();
 }
 
 void TZorvexImageForm::RunCommand(const std::function<void()>& command) {

@@ -100,6 +100,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -111,6 +112,8 @@ private:
     void SearchGet();
     void SaveURLs();
     void ShowOutcome();
+    // Shows or hides the windows of the bars that float, with the window.
+    void ShowFloatingBars(bool show);
 
     QImage FLogo;
     int FPages = 0;

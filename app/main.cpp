@@ -32,9 +32,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("zunbarra"));
-    // The name under which the program is shown to the user (task bars, message boxes).
-    QApplication::setApplicationDisplayName(QString::fromUtf8(zb::kApplicationTitle));
+    // The name under which the program is shown in task bars (the window class on X11) and on
+    // message boxes. Not the display name, which Qt would append to every window caption.
+    QApplication::setApplicationName(QString::fromUtf8(zb::kApplicationTitle));
 
     zb::WindowOptions options;
     try {

@@ -50,15 +50,6 @@ TEST(ListFile, WritesTheBytesUnderExactlyTheChosenName) {
     EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"list"});
 }
 
-TEST(ListFile, WritesThroughASymbolicLink) {
-    TempFolder folder;
-    WriteBytes(folder.Path() / "real.txt", "old");
-    fs::create_symlink(folder.Path() / "real.txt", folder.Path() / "link.txt");
-    WriteListFile(folder.File("link.txt"), "new\r\n");
-    EXPECT_TRUE(fs::is_symlink(folder.Path() / "link.txt"));
-    EXPECT_EQ(ReadBytes(folder.Path() / "real.txt"), "new\r\n");
-}
-
 TEST(ListFile, AFileThatCannotBeCreatedIsReported) {
     TempFolder folder;
     const QString missing = folder.File("no-such-folder/list.txt");

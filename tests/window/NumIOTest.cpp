@@ -22,16 +22,6 @@ protected:
     int Changes = 0;
 };
 
-TEST_F(NumIOTest, StartsEmptyWithThePortFieldSettings) {
-    EXPECT_EQ(Field.text(), QString());
-    EXPECT_EQ(Field.InputFormat(), itDynamic);
-    EXPECT_EQ(Field.DecPlaceSep(), dsDot);
-    EXPECT_DOUBLE_EQ(Field.RangeLow(), -1.7E308);
-    EXPECT_DOUBLE_EQ(Field.RangeHigh(), 1.7E308);
-    EXPECT_FALSE(Field.Beep());
-    EXPECT_DOUBLE_EQ(Field.Value(), 0);
-}
-
 TEST_F(NumIOTest, ALetterAfterTheHexPrefixIsRefusedAndTheCaretMovesBack) {
     QTest::keyClicks(&Field, "$g");
     EXPECT_EQ(Field.text(), QString("$"));

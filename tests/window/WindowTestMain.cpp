@@ -1,18 +1,15 @@
 // Test entry for the window tests: a QApplication on the offscreen platform with a palette whose
 // button face, shadow, highlight and window colours differ, so borders can be checked pixel by
-// pixel, and the application title the program sets.
+// pixel.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QPalette>
 
-#include "app/ErrorReport.h"
-
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QString::fromUtf8(zb::kApplicationTitle));
     QApplication::setStyle("Fusion");
     QPalette pal = QApplication::palette();
     for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
