@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QPalette>
 #include <QPixmap>
+#include <algorithm>
 #include <exception>
 
 #include "app/ErrorReport.h"
@@ -203,9 +204,10 @@ void TZorvexImageForm::SetTabOrder() {
 void TZorvexImageForm::PlaceClientControls() {
     // The dock takes the top edge, the status bar the bottom edge, the list the rest.
     const QRect rest = TDock97::AlignDocks(this);
-    const int barHeight = std::min(TStatusBar::DefaultHeight, rest.height());
-    StatusBar1->setGeometry(rest.left(), rest.bottom() + 1 - barHeight, rest.width(), barHeight);
-    ScrollBox1->setGeometry(rest.left(), rest.top(), rest.width(), rest.height() - barHeight);
+    const int height = std::max(0, rest.height());
+    const int barHeight = std::min(TStatusBar::DefaultHeight, height);
+    StatusBar1->setGeometry(rest.left(), rest.top() + height - barHeight, rest.width(), barHeight);
+    ScrollBox1->setGeometry(rest.left(), rest.top(), rest.width(), height - barHeight);
 }
 
 void TZorvexImageForm::resizeEvent(QResizeEvent* event) {

@@ -92,6 +92,12 @@ TEST_F(MainWindow, TheDockRowsAndTheControlsStandWhereTheWindowPutsThem) {
     EXPECT_EQ(Form.ScrollBox1->geometry(), QRect(0, 192, 600, 400 - 192 - 19));
     EXPECT_EQ(Form.Memo_URL->size(), QSize(596, 400 - 192 - 19 - 4));
     EXPECT_EQ(Form.StatusBar1->geometry(), QRect(0, 400 - 19, 600, 19));
+    // Smaller than the dock: nothing is left for the list and the status bar.
+    Form.resize(300, 150);
+    Flush();
+    EXPECT_EQ(Form.Dock_Up->height(), 192);
+    EXPECT_EQ(Form.ScrollBox1->height(), 0);
+    EXPECT_EQ(Form.StatusBar1->height(), 0);
 }
 
 TEST_F(MainWindow, TabGoesThroughTheBarsInTheirOrderThenTheList) {
