@@ -95,8 +95,8 @@ def type_text(text):
             key("Shift_L", False)
 
 
-def shot(spec):
-    parts = spec.split(":")
+def shot(request):
+    parts = request.split(":")
     target = parts[0]
     crop = ["-crop", parts[1], "+repage"] if len(parts) > 1 else []
     xwd = subprocess.run(["xwd", "-root", "-silent"], check=True, capture_output=True).stdout

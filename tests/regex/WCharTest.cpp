@@ -4,22 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include "RegexTestUtil.h"
 #include "regex/ERegExpParser.h"
 
 namespace zb {
 namespace {
 
-// Runs f and returns the ERegExpParser it raised (fails the test when none was raised).
-template <typename F>
-ERegExpParser expectParserError(F f) {
-    try {
-        f();
-    } catch (const ERegExpParser& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no ERegExpParser raised";
-    return ERegExpParser("", -1);
-}
+using test::parserError;
 
 TEST(GetWChar, ReadsSingleAndDoubleByteCharacters) {
     const std::string s =
@@ -57,7 +48,7 @@ TEST(GetWChar, ZeroByteReadsAsZeroAndIsPassedOver) {
 TEST(GetWChar, LeadByteAtTheEndRaisesWithItsPosition) {
     const std::string s = "ab\x82";
     int i = 3;
-    const ERegExpParser e = expectParserError([&] { GetWChar(s, i); });
+    const ERegExpParser e = parserError([&] { GetWChar(s, i); });
     EXPECT_EQ(e.Message, "不正な２バイト文字コードです。");
     EXPECT_EQ(e.ErrorPos, 3);
 }
@@ -141,14 +132,14 @@ TEST(GetQuotedWChar, NumbersStopAtTheirDigitLimitAndPutBackTheRest) {
 }
 
 TEST(GetQuotedWChar, Errors) {
-    auto e1 = expectParserError([] { quoted("\\"); });
+    auto e1 = parserError([] { quoted("\\"); });
     EXPECT_EQ(e1.Message, "\"\\\"の次には文字が必要です。");
     EXPECT_EQ(e1.ErrorPos, 2);
-    auto e2 = expectParserError([] { quoted("\\xg"); });
+    auto e2 = parserError([] { quoted("\\xg"); });
     EXPECT_EQ(e2.Message, "不正な１６進数コード表記です。");
-    auto e3 = expectParserError([] { quoted("\\200000"); });
+    auto e3 = parserError([] { quoted("\\200000"); });
     EXPECT_EQ(e3.Message, "不正な８進数コード表記です。");
-    auto e4 = expectParserError([] { quoted("\\x"); });
+    auto e4 = parserError([] { quoted("\\x"); });
     EXPECT_EQ(e4.Message, "不正な１６進数コード表記です。");
 }
 
