@@ -41,17 +41,6 @@ bool HeaderValue(const std::string& line, const std::string& name, std::string& 
     return true;
 }
 
-std::int64_t FileSize(const std::string& name) {
-    std::FILE* file = std::fopen(name.c_str(), "rb");
-    if (file == nullptr) {
-        throw EInOutError("Cannot open file \"" + name + "\". " + std::strerror(errno));
-    }
-    std::fseek(file, 0, SEEK_END);
-    const long size = std::ftell(file);
-    std::fclose(file);
-    return size < 0 ? 0 : size;
-}
-
 }  // namespace
 
 const char* CmdVerb(CmdType cmd) {
@@ -61,6 +50,9 @@ const char* CmdVerb(CmdType cmd) {
 TNMHTTP::TNMHTTP() = default;
 
 TNMHTTP::~TNMHTTP() {
+    // No event may reach the owner from here on: its handlers may write into members that are
+    // already gone.
+    BeginDestroy();
     Abort();
 }
 
@@ -155,15 +147,19 @@ void TNMHTTP::ExecuteRequest() {
 
         const CmdType sentCmd = FCmd;
         int status = 0;
+        bool redirection = false;
         try {
             SendRequest();
             ReadResponseHeader();
             CaptureBody(sentCmd);
             status = FReplyNumber;
+            // A redirection status without a place to go to is no redirection: it ends the
+            // request as a failure.
+            redirection = status >= 300 && status <= 398 && FHasLocation;
             if (status < 299) {
                 if (OnSuccess) OnSuccess(FCmd);
                 StatusMessage(2, "Transaction Completed");
-            } else if (status > 399) {
+            } else if (status > 399 || (status >= 300 && status <= 398 && !redirection)) {
                 if (OnFailure) OnFailure(FCmd);
             }
         } catch (...) {
@@ -174,7 +170,7 @@ void TNMHTTP::ExecuteRequest() {
         Disconnect();
 
         bool again = false;
-        if (status >= 300 && status <= 398) {
+        if (redirection) {
             bool handled = false;
             if (!FReceivedCookie.empty()) HeaderInfo.Cookie = FReceivedCookie;
             if (OnRedirect) OnRedirect(handled);
@@ -289,8 +285,8 @@ void TNMHTTP::BuildRequestHeader() {
     if (FCmd == CmdCOPY || FCmd == CmdMOVE) FRequestHeader.Add("URI-header: " + FDestURI);
     if (FCmd == CmdLINK || FCmd == CmdUNLINK) FRequestHeader.Add("Link: " + FDestURI);
     if (FCmd == CmdPOST || FCmd == CmdPUT || FCmd == CmdPATCH || FCmd == CmdTRACE) {
-        const std::int64_t length =
-            OutputFileMode ? FileSize(FPostData) : static_cast<std::int64_t>(FPostData.size());
+        std::int64_t length = static_cast<std::int64_t>(FPostData.size());
+        if (OutputFileMode) std::fclose(OpenFileToSend(FPostData, length));
         FRequestHeader.Add("Content-Length: " + std::to_string(length));
     }
     FRequestHeader.Add("");
@@ -377,6 +373,7 @@ void TNMHTTP::ParseStatusLine(const std::string& line) {
     }
     FReplyNumber = static_cast<std::int16_t>(code);
     FHasContentLength = false;
+    FHasLocation = false;
     FBytesTotal = 0;
 }
 
@@ -384,8 +381,9 @@ void TNMHTTP::ParseHeaderLine(const std::string& line) {
     std::string value;
     if (HeaderValue(line, "Set-Cookie", value)) {
         FReceivedCookie = value;
-    } else if (HeaderValue(line, "Location", value)) {
+    } else if (HeaderValue(line, "Location", value) && !value.empty()) {
         FURL = value;
+        FHasLocation = true;
     } else if (HeaderValue(line, "Content-Length", value)) {
         std::size_t digits = 0;
         std::int64_t length = 0;

@@ -103,6 +103,7 @@ private:
     std::string FDestURI;
     CmdType FCmd = CmdGET;
     bool FHasContentLength = false;
+    bool FHasLocation = false;  // the last response named a place to go to
 };
 
 }  // namespace zb

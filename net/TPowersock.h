@@ -134,6 +134,10 @@ protected:
     // orderly close; cleared by Connect.
     int PeerError() const { return FPeerError; }
 
+    // Opens a file to be sent and gives its size; raises EInOutError "Cannot open file ..." when
+    // it cannot be opened or read.
+    static std::FILE* OpenFileToSend(const std::string& fileName, std::int64_t& size);
+
     // Marks the session as being destroyed: status texts and events are no longer raised.
     void BeginDestroy() { FDestroying = true; }
 
@@ -154,6 +158,9 @@ private:
 
     void ReadToStream();
     void WriteFromStream();
+    // Sends the next chunk of the send stream; returns the bytes the socket took (0 when nothing
+    // was pending or the send failed).
+    std::int64_t SendChunk();
     void HandleClose();
     void ConnectCompleted();
     void CreateSocket();

@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
+#include <utility>
 
 #include "common/Exception.h"
 #include "net/SockErrorTable.h"
@@ -28,6 +30,27 @@ private:
     F FCleanup;
 };
 
+// Collects the first exception thrown by the handlers a pump raises. The pump finishes its work
+// whatever a handler does, so the transfer goes on, and lets the exception go afterwards (the
+// dispatcher swallows it).
+class THandlerErrors {
+public:
+    template <class F>
+    void Run(F&& handler) {
+        try {
+            handler();
+        } catch (...) {
+            if (!FFirst) FFirst = std::current_exception();
+        }
+    }
+    void Rethrow() {
+        if (FFirst) std::rethrow_exception(std::exchange(FFirst, nullptr));
+    }
+
+private:
+    std::exception_ptr FFirst;
+};
+
 std::string FileError(const char* what, const std::string& name, int err) {
     return std::string(what) + " \"" + name + "\". " + std::strerror(err);
 }
@@ -37,44 +60,60 @@ std::string FileError(const char* what, const std::string& name, int err) {
 // Pumps ------------------------------------------------------------------------------------
 
 void TPowersock::ReadToStream() {
+    THandlerErrors handlers;
     if (FCanceled) {
         FWindow->EnableRead(false);
         FWindow->EnableWrite(false);
-        if (OnAbortRead) OnAbortRead(*this);
+        handlers.Run([this] {
+            if (OnAbortRead) OnAbortRead(*this);
+        });
     }
-    if (FPumpBusy || FSocket < 0) return;
-    FPumpBusy = true;
-    StatusMessage(8, "ReadToStream");
-    char buffer[kChunkSize];
-    const ssize_t n = ::recv(FSocket, buffer, sizeof buffer, 0);
-    if (n < 0) {
-        const int err = errno;
-        FPumpBusy = false;
-        if (err == EAGAIN || err == EWOULDBLOCK || err == EINTR) return;
+    if (FPumpBusy || FSocket < 0) {
+        handlers.Rethrow();
+        return;
+    }
+    ssize_t n = 0;
+    int err = 0;
+    {
+        FPumpBusy = true;
+        // However this part ends, the pumps can run again.
+        ScopeExit idle([this] { FPumpBusy = false; });
+        handlers.Run([this] { StatusMessage(8, "ReadToStream"); });
+        char buffer[kChunkSize];
+        n = ::recv(FSocket, buffer, sizeof buffer, 0);
+        err = errno;
+        if (n > 0) {
+            NoteActivity();
+            StoreReceived(buffer, static_cast<std::size_t>(n));
+            // A full buffer may mean more is waiting: read again without waiting for a
+            // notification.
+            if (static_cast<std::size_t>(n) == kChunkSize) PostReceivePump();
+            if (FTransfer) {
+                FBytesRecvd += n;
+                handlers.Run([this] {
+                    if (OnPacketRecvd) OnPacketRecvd(*this);
+                });
+            }
+        }
+    }
+    if (n > 0) {
+        handlers.Run([this] {
+            if (OnRead) OnRead(*this);
+        });
+    } else if (n == 0) {
+        HandleClose();
+    } else if (err != EAGAIN && err != EWOULDBLOCK && err != EINTR) {
         FLastErrorNo = SockErrorFromErrno(err);
-        std::string text;
-        LookupErrorMessage(FLastErrorNo, text);
-        if (OnError) OnError(*this, static_cast<std::uint16_t>(FLastErrorNo), text);
+        handlers.Run([this] {
+            std::string text;
+            LookupErrorMessage(FLastErrorNo, text);
+            if (OnError) OnError(*this, static_cast<std::uint16_t>(FLastErrorNo), text);
+        });
         // A failed receive (such as a reset) ends the connection like a close does.
         FPeerError = FLastErrorNo;
         HandleClose();
-        return;
     }
-    if (n == 0) {
-        FPumpBusy = false;
-        HandleClose();
-        return;
-    }
-    NoteActivity();
-    StoreReceived(buffer, static_cast<std::size_t>(n));
-    if (FTransfer) {
-        FBytesRecvd += n;
-        if (OnPacketRecvd) OnPacketRecvd(*this);
-    }
-    // A full buffer may mean more is waiting: read again without waiting for a notification.
-    if (static_cast<std::size_t>(n) == kChunkSize) PostReceivePump();
-    FPumpBusy = false;
-    if (OnRead) OnRead(*this);
+    handlers.Rethrow();
 }
 
 void TPowersock::StoreReceived(const char* data, std::size_t n) {
@@ -97,14 +136,29 @@ bool TPowersock::LimitReached() const {
 
 void TPowersock::WriteFromStream() {
     if (FPumpBusy || FSocket < 0) return;
-    FPumpBusy = true;
-    StatusMessage(8, "WriteFromStream");
+    THandlerErrors handlers;
+    {
+        FPumpBusy = true;
+        // However this part ends, the pumps can run again.
+        ScopeExit idle([this] { FPumpBusy = false; });
+        handlers.Run([this] { StatusMessage(8, "WriteFromStream"); });
+        const std::int64_t n = SendChunk();
+        if (n > 0) {
+            FBytesSent += n;
+            if (FTransfer) {
+                handlers.Run([this] {
+                    if (OnPacketSent) OnPacketSent(*this);
+                });
+            }
+        }
+    }
+    handlers.Rethrow();
+}
+
+std::int64_t TPowersock::SendChunk() {
     const bool fileMode = FSendFile != nullptr;
     const bool pending = fileMode ? FSendFilePos < FSendFileSize : FSendPos < FSend.size();
-    if (!pending || FCanceled) {
-        FPumpBusy = false;
-        return;
-    }
+    if (!pending || FCanceled) return 0;
     char fileChunk[kChunkSize];
     const char* chunk = nullptr;
     std::size_t len = 0;
@@ -116,8 +170,7 @@ void TPowersock::WriteFromStream() {
             // The file ended early (it shrank while being sent): nothing more to send.
             FSendFileSize = FSendFilePos;
             FSendDone = true;
-            FPumpBusy = false;
-            return;
+            return 0;
         }
     } else {
         chunk = FSend.data() + FSendPos;
@@ -127,7 +180,6 @@ void TPowersock::WriteFromStream() {
     if (n < 0) {
         const int err = errno;
         FLastErrorNo = SockErrorFromErrno(err);
-        FPumpBusy = false;
         if (err == EAGAIN || err == EWOULDBLOCK || err == EINTR) {
             // Sent again when the socket can take more.
             FWindow->EnableWrite(true);
@@ -135,7 +187,7 @@ void TPowersock::WriteFromStream() {
             // A hard error: the waiting operation reports it.
             FSendError = FLastErrorNo;
         }
-        return;
+        return 0;
     }
     NoteActivity();
     if (fileMode) {
@@ -155,9 +207,7 @@ void TPowersock::WriteFromStream() {
             PostSendPump();
         }
     }
-    FBytesSent += n;
-    if (FTransfer && OnPacketSent) OnPacketSent(*this);
-    FPumpBusy = false;
+    return n;
 }
 
 // Sending ------------------------------------------------------------------------------------
@@ -216,16 +266,30 @@ void TPowersock::Writeln(const std::string& text) {
     Write(text + "\r\n");
 }
 
-void TPowersock::SendFile(const std::string& fileName) {
-    StatusMessage(8, "SendFile");
+std::FILE* TPowersock::OpenFileToSend(const std::string& fileName, std::int64_t& size) {
     std::FILE* file = std::fopen(fileName.c_str(), "rb");
     if (file == nullptr) throw EInOutError(FileError("Cannot open file", fileName, errno));
+    // Some files open without being readable (a directory, for one): one byte is read first so
+    // that they are refused before anything is announced or sent.
+    if (std::fgetc(file) == EOF && std::ferror(file)) {
+        const int err = errno;
+        std::fclose(file);
+        throw EInOutError(FileError("Cannot open file", fileName, err));
+    }
     std::fseek(file, 0, SEEK_END);
-    const long size = std::ftell(file);
-    std::fseek(file, 0, SEEK_SET);
+    const long end = std::ftell(file);
+    std::rewind(file);
+    size = end < 0 ? 0 : end;
+    return file;
+}
+
+void TPowersock::SendFile(const std::string& fileName) {
+    StatusMessage(8, "SendFile");
+    std::int64_t size = 0;
+    std::FILE* file = OpenFileToSend(fileName, size);
     FTransfer = true;
     FSendFile = file;
-    FSendFileSize = size < 0 ? 0 : size;
+    FSendFileSize = size;
     FSendFilePos = 0;
     ScopeExit restore([this] {
         std::fclose(FSendFile);

@@ -1,5 +1,11 @@
 // Requests the HTTP client sends and responses it reads, against the scripted server.
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
 #include "HttpTestSupport.h"
 
 namespace zb {
@@ -253,6 +259,63 @@ TEST_F(HttpTest, OutputFileModeSendsTheFileAndWritesTheHeaderFile) {
     EXPECT_THROW(http.Post(Url(server, "/up"), "/nonexistent-dir/x"), EInOutError);
     std::remove(dataFile.c_str());
     std::remove(headerFile.c_str());
+}
+
+TEST_F(HttpTest, DirectoryAsTheRequestBodyFileIsRefusedBeforeSending) {
+    ScriptedServer server;
+    const std::string dir = zbtest::TempFile("body-dir");
+    ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
+    http.OutputFileMode = true;
+    http.Header = zbtest::TempFile("dir-head.txt");
+    try {
+        http.Post(Url(server, "/up"), dir);
+        ADD_FAILURE() << "no exception";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Message, "Cannot open file \"" + dir + "\". " + std::strerror(EISDIR));
+    }
+    server.Stop();
+    EXPECT_EQ(server.Accepted(), 0);
+    EXPECT_EQ(outcome.success, 0);
+    ::rmdir(dir.c_str());
+}
+
+TEST_F(HttpTest, DestructionRaisesNoEventsAtAnyReportLevel) {
+    for (const bool connected : {false, true}) {
+        SCOPED_TRACE(connected ? "connected" : "idle");
+        auto seen = std::make_shared<std::vector<std::string>>();
+        {
+            ScriptedServer server;
+            server.AddConnection({{Step::Hold, ""}});
+            TNMHTTP client;
+            if (connected) {
+                client.Host = "127.0.0.1";
+                client.Port = server.Port();
+                client.TimeOut = 5000;
+                client.Connect();
+            }
+            client.ReportLevel = 255;
+            auto note = [seen](const char* what) {
+                return [seen, what](auto&&...) { seen->push_back(what); };
+            };
+            client.OnStatus = [seen](TPowersock&, const std::string& status) {
+                seen->push_back("status " + status);
+            };
+            client.OnDisconnect = note("disconnect");
+            client.OnConnect = note("connect");
+            client.OnConnectionFailed = note("connection failed");
+            client.OnRead = note("read");
+            client.OnError = note("error");
+            client.OnAbortRead = note("abort read");
+            client.OnPacketRecvd = note("packet received");
+            client.OnPacketSent = note("packet sent");
+            client.OnAboutToSend = note("about to send");
+            client.OnSuccess = note("success");
+            client.OnFailure = note("failure");
+            client.OnRedirect = note("redirect");
+            client.OnAuthenticationNeeded = note("authentication needed");
+        }
+        EXPECT_EQ(*seen, std::vector<std::string>{});
+    }
 }
 
 TEST_F(HttpTest, HeadAndKeepAliveServersEndByTheResponse) {

@@ -6,6 +6,8 @@
 
 #include <QTimer>
 #include <chrono>
+#include <fstream>
+#include <functional>
 #include <thread>
 
 #include "HttpTestSupport.h"
@@ -188,6 +190,69 @@ TEST_F(HttpTest, EndlessHeaderIsCapped) {
         {{Step::ReadRequest, ""}, {Step::Send, "HTTP/1.0 200 OK\r\n" + lines}, {Step::Hold, ""}});
     const std::string message = MessageOf([&] { http.Get(Url(server, "/")); });
     EXPECT_EQ(message.rfind("Response header too long", 0), 0u) << message;
+}
+
+// A handler that throws inside a pump: the exception is swallowed and the transfer goes on, for
+// this request and for the next one on the same session.
+TEST_F(HttpTest, HandlerThrowingInsideAPumpDoesNotStopTheTransfer) {
+    using TArm = std::function<void(TNMHTTP&, int&)>;
+    auto onStatus = [](const char* text) -> TArm {
+        return [text](TNMHTTP& client, int& thrown) {
+            client.ReportLevel = 8;
+            client.OnStatus = [text, &thrown](TPowersock&, const std::string& status) {
+                if (status != text) return;
+                ++thrown;
+                throw Exception("status handler");
+            };
+        };
+    };
+    const std::pair<const char*, TArm> cases[] = {
+        {"OnPacketRecvd",
+         [](TNMHTTP& client, int& thrown) {
+             client.OnPacketRecvd = [&thrown](TPowersock&) {
+                 ++thrown;
+                 throw Exception("received handler");
+             };
+         }},
+        {"OnPacketSent",
+         [](TNMHTTP& client, int& thrown) {
+             client.OnPacketSent = [&thrown](TPowersock&) {
+                 ++thrown;
+                 throw Exception("sent handler");
+             };
+         }},
+        {"OnStatus ReadToStream", onStatus("ReadToStream")},
+        {"OnStatus WriteFromStream", onStatus("WriteFromStream")},
+    };
+    // The request body comes from a file so that the send runs with packet events on.
+    const std::string data = zbtest::TempFile("pump.dat");
+    std::ofstream(data, std::ios::binary) << "payload";
+    for (const auto& [name, arm] : cases) {
+        SCOPED_TRACE(name);
+        TNMHTTP client;
+        client.TimeOut = 5000;
+        client.IdleTimeOut = 3000;
+        client.OutputFileMode = true;
+        client.Header = zbtest::TempFile("pump-head.txt");
+        int thrown = 0;
+        arm(client, thrown);
+        ScriptedServer server;
+        // The body comes after a pause, so that it is received while the body is captured.
+        for (const char* body : {"first", "second"}) {
+            server.AddConnection({{Step::ReadRequest, ""},
+                                  {Step::Send, "HTTP/1.0 200 OK\r\n\r\n"},
+                                  {Step::SleepMs, "", 100},
+                                  {Step::Send, body},
+                                  {Step::Close, ""}});
+        }
+        for (const char* body : {"first", "second"}) {
+            EXPECT_EQ(MessageOf([&] { client.Post(Url(server, "/"), data); }), "(no exception)");
+            EXPECT_EQ(client.Body, body);
+        }
+        EXPECT_GT(thrown, 0);
+        std::remove(client.Header.c_str());
+    }
+    std::remove(data.c_str());
 }
 
 // Cancel from inside each wait, the way a window's button would.

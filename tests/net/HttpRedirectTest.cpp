@@ -6,6 +6,7 @@ namespace zb {
 namespace {
 
 using zbtest::HttpTest;
+using zbtest::Outcome;
 using zbtest::ScriptedServer;
 using zbtest::Url;
 
@@ -82,6 +83,26 @@ TEST_F(HttpTest, EndlessRedirectionStopsWithAnError) {
         EXPECT_EQ(e.Message, "Too many redirections (more than 20)");
     }
     EXPECT_EQ(server.Accepted(), 21);
+}
+
+TEST_F(HttpTest, RedirectionStatusWithoutLocationIsAFailure) {
+    for (const char* response : {"HTTP/1.0 304 Not Modified\r\n\r\n",
+                                 "HTTP/1.0 302 Found\r\nContent-Length: 4\r\n\r\nbody",
+                                 "HTTP/1.0 301 Moved\r\nLocation: \r\n\r\n"}) {
+        SCOPED_TRACE(response);
+        ScriptedServer server;
+        server.Respond(response);
+        server.Respond("HTTP/1.0 200 OK\r\n\r\n");
+        const Outcome before = outcome;
+        int redirects = 0;
+        http.OnRedirect = [&](bool&) { ++redirects; };
+        EXPECT_NO_THROW(http.Get(Url(server, "/page")));
+        server.Stop();
+        EXPECT_EQ(server.Accepted(), 1);
+        EXPECT_EQ(redirects, 0);
+        EXPECT_EQ(outcome.success, before.success);
+        EXPECT_EQ(outcome.failure, before.failure + 1);
+    }
 }
 
 TEST_F(HttpTest, RedirectionsThroughAProxyStayAbsolute) {

@@ -1,6 +1,7 @@
 // The socket session and its data transfer against the scripted loopback server.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QTimer>
 #include <cstdio>
@@ -210,6 +211,22 @@ TEST_F(PowersockTest, SendFileSendsTheFileAndEmptyFileReturns) {
     EXPECT_TRUE(server.Requests().at(0) == content);
     std::remove(file.c_str());
     std::remove(empty.c_str());
+}
+
+TEST_F(PowersockTest, SendFileOfADirectoryIsRefused) {
+    ScriptedServer server;
+    server.AddConnection({{Step::Drain, ""}});
+    const std::string dir = zbtest::TempFile("send-dir");
+    ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
+    TPowersock sock;
+    ConnectTo(sock, server);
+    EXPECT_THROW(sock.SendFile(dir), EInOutError);
+    // The session is usable afterwards.
+    sock.Write("after");
+    sock.Disconnect();
+    server.Stop();
+    EXPECT_EQ(server.Requests().at(0), "after");
+    ::rmdir(dir.c_str());
 }
 
 TEST_F(PowersockTest, TransactionReadsTheReplyNumber) {
