@@ -6,26 +6,20 @@
 
 namespace zb {
 
-namespace {
-
-// Calls f(n) for every state number n in the set, in ascending order.
-template <typename F>
-void forEachState(const TRE_NFAStateSet& set, F f) {
-    for (std::size_t byte = 0; byte < set.Bits.size(); ++byte) {
-        unsigned bits = set.Bits[byte];
-        while (bits != 0) {
-            const int bit = __builtin_ctz(bits);
-            bits &= bits - 1;
-            f(static_cast<int>(byte * 8) + bit);
-        }
+std::size_t RE_NFAStateList::Hash() const {
+    std::uint64_t h = States.size();
+    for (const int n : States) {
+        h = (h ^ static_cast<std::uint32_t>(n)) * 0x9E3779B97F4A7C15u;
+        h ^= h >> 29;
     }
+    return static_cast<std::size_t>(h);
 }
-
-}  // namespace
 
 void TRE_DFA::Run() {
     HasLHead = NFA->HasLHead;
     HasLTail = NFA->HasLTail;
+    const std::size_t bytes = NFA->Parser ? NFA->Parser->Scanner.RegExpStr.size() : 0;
+    workLimit_ = BaseWork + WorkPerByte * bytes;
     Convert_NFA_to_DFA();
     StateListSort();
     CheckIfRegExpIsSimple();
@@ -33,7 +27,7 @@ void TRE_DFA::Run() {
 
 void TRE_DFA::spend(std::size_t steps) {
     work_ += steps;
-    if (work_ > MaxWork) tooComplex();
+    if (work_ > workLimit_) tooComplex();
 }
 
 void TRE_DFA::tooComplex() const {
@@ -41,8 +35,9 @@ void TRE_DFA::tooComplex() const {
 }
 
 void TRE_DFA::Convert_NFA_to_DFA() {
-    TRE_NFAStateSet S(NFA->StateCount());
-    S.Include(NFA->EntryState);
+    if (workLimit_ == 0) workLimit_ = BaseWork;
+    RE_NFAStateList S;
+    S.States.push_back(NFA->EntryState);
     Collect_Empty_Transition(S);
     pInitialDFAState = Register_DFA_State(std::move(S));
 
@@ -75,47 +70,81 @@ void TRE_DFA::indexEmptyTransitions() {
         }
     }
     emptyStart_[static_cast<std::size_t>(count)] = static_cast<int>(emptyTarget_.size());
+    mark_.assign(static_cast<std::size_t>(count), 0);
+    closure_ = 0;
 }
 
-void TRE_DFA::Collect_Empty_Transition(TRE_NFAStateSet& S) {
+void TRE_DFA::Collect_Empty_Transition(RE_NFAStateList& S) {
     if (emptyStart_.size() != static_cast<std::size_t>(NFA->StateCount()) + 1) {
         indexEmptyTransitions();
     }
+    if (++closure_ == 0) {  // the numbers wrapped: forget every mark
+        std::fill(mark_.begin(), mark_.end(), 0);
+        closure_ = 1;
+    }
+    // Marks tell the members of this closure in one step; the list keeps each state once.
+    std::vector<int>& states = S.States;
+    std::size_t kept = 0;
     pending_.clear();
-    spend(S.Bits.size());
-    forEachState(S, [&](int n) {
-        if (emptyStart_[static_cast<std::size_t>(n)] !=
-            emptyStart_[static_cast<std::size_t>(n) + 1]) {
-            pending_.push_back(n);
-        }
-    });
+    auto include = [&](int n) {
+        std::uint32_t& mark = mark_[static_cast<std::size_t>(n)];
+        if (mark == closure_) return false;
+        mark = closure_;
+        const auto u = static_cast<std::size_t>(n);
+        if (emptyStart_[u] != emptyStart_[u + 1]) pending_.push_back(n);
+        return true;
+    };
+    spend(states.size());
+    for (const int n : states) {
+        if (include(n)) states[kept++] = n;
+    }
+    states.resize(kept);
     while (!pending_.empty()) {
         const auto n = static_cast<std::size_t>(pending_.back());
         pending_.pop_back();
         spend(static_cast<std::size_t>(emptyStart_[n + 1] - emptyStart_[n]) + 1);
         for (int k = emptyStart_[n]; k < emptyStart_[n + 1]; ++k) {
             const int to = emptyTarget_[static_cast<std::size_t>(k)];
-            if (!S.Has(to)) {
-                S.Include(to);
-                pending_.push_back(to);
-            }
+            if (include(to)) states.push_back(to);
         }
     }
+    spend(states.size());
+    std::sort(states.begin(), states.end());
 }
 
-RE_DFAState_t* TRE_DFA::Register_DFA_State(TRE_NFAStateSet S) {
-    std::vector<RE_DFAState_t*>& bucket = registry_[S.Hash()];
-    for (RE_DFAState_t* state : bucket) {
-        if (state->StateSet.Equals(S)) return state;
+void TRE_DFA::growRegistry() {
+    std::vector<int> slots(std::max<std::size_t>(64, registry_.size() * 2), -1);
+    const std::size_t mask = slots.size() - 1;
+    for (const auto& state : StateList) {
+        std::size_t i = hashes_[static_cast<std::size_t>(state->Number)] & mask;
+        while (slots[i] >= 0)
+            i = (i + 1) & mask;
+        slots[i] = state->Number;
     }
-    if (StateList.size() >= MaxStates || setBytes_ + S.Bits.size() > MaxSetBytes) tooComplex();
-    setBytes_ += S.Bits.size();
+    registry_ = std::move(slots);
+}
+
+RE_DFAState_t* TRE_DFA::Register_DFA_State(RE_NFAStateList S) {
+    if (registry_.empty()) growRegistry();
+    const std::size_t hash = S.Hash();
+    spend(S.States.size() + 1);
+    const std::size_t mask = registry_.size() - 1;
+    std::size_t i = hash & mask;
+    for (; registry_[i] >= 0; i = (i + 1) & mask) {
+        const auto number = static_cast<std::size_t>(registry_[i]);
+        if (hashes_[number] != hash) continue;
+        spend(S.States.size());
+        if (StateList[number]->StateSet.Equals(S)) return StateList[number].get();
+    }
+    spend(StateWork);
     const bool accepted = S.Has(NFA->ExitState);
     auto state = std::make_unique<RE_DFAState_t>(std::move(S));
     state->Accepted = accepted;
     state->Number = static_cast<int>(StateList.size());
-    bucket.push_back(state.get());
+    registry_[i] = state->Number;
+    hashes_.push_back(hash);
     StateList.push_back(std::move(state));
+    if (StateList.size() * 2 > registry_.size()) growRegistry();
     return StateList.back().get();
 }
 
@@ -128,8 +157,8 @@ RE_DFAState_t* TRE_DFA::Fetch_Unvisited_D_state() {
 std::vector<RE_DFATransNode_t> TRE_DFA::Compute_Reachable_N_state(const RE_DFAState_t* D) {
     if (classOf_.size() != NFA->Transitions.size()) indexClasses();
     std::vector<RE_DFATransNode_t> created;  // in the order the classes were first met
-    spend(D->StateSet.Bits.size());
-    forEachState(D->StateSet, [&](int n) {
+    for (const int n : D->StateSet.States) {
+        spend(1);
         for (const RE_NFANode_t* t = NFA->First(n); t != nullptr; t = NFA->Next(t)) {
             spend(1);
             if (t->Empty) continue;
@@ -137,11 +166,12 @@ std::vector<RE_DFATransNode_t> TRE_DFA::Compute_Reachable_N_state(const RE_DFASt
                 classOf_[static_cast<std::size_t>(t - NFA->Transitions.data())]);
             if (recordOf_[id] < 0) {
                 recordOf_[id] = static_cast<int>(created.size());
-                created.push_back({t->CharClass, TRE_NFAStateSet(NFA->StateCount())});
+                created.push_back({t->CharClass, {}});
             }
-            created[static_cast<std::size_t>(recordOf_[id])].ToNFAStateSet.Include(t->TransitTo);
+            created[static_cast<std::size_t>(recordOf_[id])].ToNFAStateSet.States.push_back(
+                t->TransitTo);
         }
-    });
+    }
     for (const RE_DFATransNode_t& r : created)
         recordOf_[classIds_.at(r.CharClass.Packed())] = -1;
     makeDisjoint(created);
@@ -163,7 +193,7 @@ void TRE_DFA::indexClasses() {
     recordOf_.assign(classIds_.size(), -1);
 }
 
-void TRE_DFA::makeDisjoint(std::vector<RE_DFATransNode_t>& W) const {
+void TRE_DFA::makeDisjoint(std::vector<RE_DFATransNode_t>& W) {
     // Parse-tree leaves are pairwise disjoint, but a literal "^" or "$", or an anchor's marker
     // code, may overlap a class range. Split overlapping records into pieces, each reaching the
     // union of the sets of the records that cover it, so no code has two transitions.
@@ -192,11 +222,13 @@ void TRE_DFA::makeDisjoint(std::vector<RE_DFATransNode_t>& W) const {
     for (std::size_t k = 0; k + 1 < bounds.size(); ++k) {
         const RECharClass_t piece{static_cast<WChar_t>(bounds[k]),
                                   static_cast<WChar_t>(bounds[k + 1] - 1)};
-        TRE_NFAStateSet set(NFA->StateCount());
+        RE_NFAStateList set;
         bool covered = false;
+        spend(W.size());
         for (const RE_DFATransNode_t& r : W) {
             if (r.CharClass.StartChar <= piece.StartChar && piece.EndChar <= r.CharClass.EndChar) {
-                set.IncludeAll(r.ToNFAStateSet);
+                const std::vector<int>& from = r.ToNFAStateSet.States;
+                set.States.insert(set.States.end(), from.begin(), from.end());
                 covered = true;
             }
         }

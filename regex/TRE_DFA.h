@@ -3,6 +3,8 @@
 // are sorted by their first code, so a lookup is one ordered scan. Also finds out whether the
 // expression stands for one fixed string (a simple expression).
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -14,15 +16,26 @@ namespace zb {
 
 struct RE_DFAState_t;
 
+// The NFA states that a DFA state stands for, in ascending order. A long expression has a large
+// NFA, but a DFA state usually holds few of its states: a list costs what it holds, where a bit
+// set would cost the size of the whole NFA for every DFA state.
+struct RE_NFAStateList {
+    std::vector<int> States;
+
+    bool Has(int n) const { return std::binary_search(States.begin(), States.end(), n); }
+    bool Equals(const RE_NFAStateList& Other) const { return States == Other.States; }
+    std::size_t Hash() const;
+};
+
 struct RE_DFAStateSub_t {
     RECharClass_t CharClass;
     RE_DFAState_t* TransitTo = nullptr;
 };
 
 struct RE_DFAState_t {
-    explicit RE_DFAState_t(TRE_NFAStateSet set) : StateSet(std::move(set)) {}
+    explicit RE_DFAState_t(RE_NFAStateList set) : StateSet(std::move(set)) {}
 
-    TRE_NFAStateSet StateSet;
+    RE_NFAStateList StateSet;
     bool Visited = false;
     bool Accepted = false;
     std::vector<RE_DFAStateSub_t> Next;  // the transitions, sorted by StartChar after Run
@@ -30,10 +43,11 @@ struct RE_DFAState_t {
 };
 using RE_pDFAState_t = RE_DFAState_t*;
 
-// A work record while one state is expanded: the NFA states reached on one class.
+// A work record while one state is expanded: the NFA states reached on one class (in the order
+// they were met, possibly more than once, until Collect_Empty_Transition closes the list).
 struct RE_DFATransNode_t {
     RECharClass_t CharClass;
-    TRE_NFAStateSet ToNFAStateSet;
+    RE_NFAStateList ToNFAStateSet;
 };
 
 class TRE_DFA {
@@ -43,22 +57,26 @@ public:
     void Run();
 
     void Convert_NFA_to_DFA();
-    void Collect_Empty_Transition(TRE_NFAStateSet& S);
-    RE_DFAState_t* Register_DFA_State(TRE_NFAStateSet S);
+    // Closes S under empty transitions and sorts it (duplicates go).
+    void Collect_Empty_Transition(RE_NFAStateList& S);
+    RE_DFAState_t* Register_DFA_State(RE_NFAStateList S);
     RE_DFAState_t* Fetch_Unvisited_D_state();
     // The reachable sets of one state, in list order (the class met last comes first).
     std::vector<RE_DFATransNode_t> Compute_Reachable_N_state(const RE_DFAState_t* D);
     void StateListSort();
     void CheckIfRegExpIsSimple();
 
-    // Larger automata are refused as too complex to compile.
-    static constexpr std::size_t MaxStates = 250'000;
-    static constexpr std::size_t MaxSetBytes = 256u << 20;
-    // Steps of the construction (transitions scanned, closure steps, set bytes scanned): a
-    // bound on compile time of about a tenth of a second. The 32,769-state DFA of
-    // (a|b)*a followed by 14 groups (a|b) takes 1.25 million steps.
-    static constexpr std::size_t MaxWork = 20'000'000;
+    // The construction counts its steps (transitions and set members scanned, states made) and
+    // refuses the expression as too complex when they exceed BaseWork plus WorkPerByte for each
+    // byte of the expression. Automata in proportion to their expression (long literals, long
+    // alternations of words) always fit; one that explodes ((a|b)*a followed by many (a|b), or
+    // a short expression with a huge NFA) is refused after a few hundredths of a second.
+    static constexpr std::size_t BaseWork = 12'000'000;
+    static constexpr std::size_t WorkPerByte = 128;
+    // What one new state counts: making it costs several allocations, far more than a step.
+    static constexpr std::size_t StateWork = 48;
     std::size_t Work() const { return work_; }
+    std::size_t WorkLimit() const { return workLimit_; }
 
     std::vector<std::unique_ptr<RE_DFAState_t>> StateList;
     RE_DFAState_t* pInitialDFAState = nullptr;
@@ -69,19 +87,24 @@ public:
     bool HasLTail = false;
 
 private:
-    void makeDisjoint(std::vector<RE_DFATransNode_t>& W) const;
+    void makeDisjoint(std::vector<RE_DFATransNode_t>& W);
     void indexEmptyTransitions();
     void indexClasses();
     void tooComplex() const;
     void spend(std::size_t steps);
+    void growRegistry();
 
-    std::unordered_map<std::size_t, std::vector<RE_DFAState_t*>> registry_;
-    std::size_t unvisited_ = 0;  // no state before this index is unvisited
-    std::size_t setBytes_ = 0;
+    // Registered states by the hash of their sets: open addressing, -1 for a free slot.
+    std::vector<int> registry_;
+    std::vector<std::size_t> hashes_;  // per state number: the hash of its set
+    std::size_t unvisited_ = 0;        // no state before this index is unvisited
     std::size_t work_ = 0;
-    std::vector<int> emptyStart_;   // per NFA state: first index into emptyTarget_
-    std::vector<int> emptyTarget_;  // targets of empty transitions, grouped by state
-    std::vector<int> pending_;      // work stack of the closure
+    std::size_t workLimit_ = 0;
+    std::vector<int> emptyStart_;      // per NFA state: first index into emptyTarget_
+    std::vector<int> emptyTarget_;     // targets of empty transitions, grouped by state
+    std::vector<int> pending_;         // work stack of the closure
+    std::vector<std::uint32_t> mark_;  // per NFA state: the closure that holds it
+    std::uint32_t closure_ = 0;        // the number of the closure being computed
     std::unordered_map<std::uint32_t, std::size_t> classIds_;  // class -> dense number
     std::vector<int> classOf_;   // per NFA transition: its class number
     std::vector<int> recordOf_;  // per class number: its work record while a state is expanded

@@ -8,21 +8,27 @@
 namespace zb {
 
 void TRE_NFA::Run() {
+    const std::size_t bytes = Parser->Scanner.RegExpStr.size();
+    maxStates_ = BaseStates + StatesPerByte * bytes;
+    maxTransitions_ = BaseTransitions + TransitionsPerByte * bytes;
     EntryState = NumberNode();
     ExitState = NumberNode();
     GenerateStateList(Parser->ParseTree.Root, EntryState, ExitState);
 }
 
+void TRE_NFA::tooComplex() const {
+    throw ERegExpParser(remsg::TooComplex, Parser ? Parser->Scanner.Index : 0);
+}
+
 int TRE_NFA::NumberNode() {
     // "+" lays its operand out twice, so nested repetitions grow the automaton exponentially.
-    if (StateList.size() >= MaxStates) {
-        throw ERegExpParser(remsg::TooComplex, Parser->Scanner.Index);
-    }
+    if (maxStates_ != 0 && StateList.size() >= maxStates_) tooComplex();
     StateList.push_back(-1);
     return static_cast<int>(StateList.size()) - 1;
 }
 
 void TRE_NFA::AddTransition(int From, int To, RECharClass_t CharClass, bool Empty) {
+    if (maxTransitions_ != 0 && Transitions.size() >= maxTransitions_) tooComplex();
     int& first = StateList[static_cast<size_t>(From)];
     Transitions.push_back({CharClass, To, first, Empty});
     first = static_cast<int>(Transitions.size()) - 1;

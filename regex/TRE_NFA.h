@@ -30,8 +30,14 @@ public:
     void AddTransition(int From, int To, RECharClass_t CharClass, bool Empty = false);
     void GenerateStateList(RENode_t* Node, int From, int To);
 
-    // Larger automata are refused as too complex to compile.
-    static constexpr std::size_t MaxStates = 1'000'000;
+    // Automata larger than BaseStates (BaseTransitions) plus StatesPerByte (TransitionsPerByte)
+    // for each byte of the expression are refused as too complex to compile. The classic
+    // construction makes a few states and transitions per byte; only "+", which lays its
+    // operand out twice, and classes split by many overlapping leaves grow faster.
+    static constexpr std::size_t BaseStates = 50'000;
+    static constexpr std::size_t StatesPerByte = 8;
+    static constexpr std::size_t BaseTransitions = 150'000;
+    static constexpr std::size_t TransitionsPerByte = 24;
 
     int StateCount() const { return static_cast<int>(StateList.size()); }
     // The transitions of a state, newest first (the order of its chain).
@@ -49,6 +55,11 @@ public:
     WChar_t LineTailWChar;
 
 private:
+    void tooComplex() const;
+
+    std::size_t maxStates_ = 0;
+    std::size_t maxTransitions_ = 0;
+
     const RE_NFANode_t* at(int index) const {
         return index < 0 ? nullptr : &Transitions[static_cast<size_t>(index)];
     }

@@ -170,5 +170,36 @@ TEST(DFA, TooManyStatesIsAClearError) {
     EXPECT_EQ(e.Message, "正規表現が複雑すぎます");
 }
 
+TEST(DFA, LongLiteralsAndAlternationsOfWordsCompile) {
+    // Their automata grow with the expression, so no length of them is too complex.
+    TRegularExpression re;
+    const std::string literal(100000, 'a');
+    re.SetRegExp(literal);
+    EXPECT_EQ(re.GetCurrentDFA()->StateList.size(), literal.size() + 1);
+    EXPECT_EQ(re.GetSimpleRegExp(), literal);
+
+    // 10,000 distinct eight-letter words: each leads to an accepting state, no shorter prefix
+    // of it does.
+    std::vector<std::string> words;
+    std::string alternation;
+    for (int i = 0; i < 10000; ++i) {
+        std::string w;
+        for (int k = 0, v = i * 7919; k < 8; ++k, v /= 26)
+            w += static_cast<char>('a' + v % 26);
+        alternation += (i ? "|" : "") + w;
+        words.push_back(w);
+    }
+    re.SetRegExp(alternation);
+    for (const std::string& w : words) {
+        const RE_DFAState_t* s = re.GetpInitialDFAState();
+        for (std::size_t k = 0; k < w.size() && s != nullptr; ++k) {
+            EXPECT_FALSE(s->Accepted) << w;
+            s = TRegularExpression::NextDFAState(s, static_cast<unsigned char>(w[k]));
+        }
+        ASSERT_NE(s, nullptr) << w;
+        EXPECT_TRUE(s->Accepted) << w;
+    }
+}
+
 }  // namespace
 }  // namespace zb

@@ -89,15 +89,24 @@ TEST(NFA, DeepTreesAreBuiltWithoutRecursion) {
     EXPECT_EQ(n.Transitions.size(), 100001u);
 }
 
-TEST(NFA, NestedRepetitionBeyondTheLimitIsRefused) {
-    std::string expr = "a";
+TEST(NFA, AutomataOutOfProportionToTheExpressionAreRefused) {
+    std::string nested = "a";
     for (int i = 0; i < 30; ++i)
-        expr = "(" + expr + ")+";
-    TREParser p(expr);
-    p.Run();
-    TRE_NFA n(&p, WCHAR_LINE_HEAD, WCHAR_LINE_TAIL);
-    const ERegExpParser e = test::parserError([&] { n.Run(); });
-    EXPECT_EQ(e.Message, "正規表現が複雑すぎます");
+        nested = "(" + nested + ")+";
+    // Every wide class is split at each of the 2,000 distinct codes after it and laid out in
+    // pieces: 2,000 times 2,000 transitions.
+    std::string split;
+    for (int i = 0; i < 2000; ++i)
+        split += "[\\x01-\\xffff]";
+    for (int i = 0; i < 2000; ++i)
+        split += "\\x" + std::to_string(4000 + i);
+    for (const std::string& expr : {nested, split}) {
+        TREParser p(expr);
+        p.Run();
+        TRE_NFA n(&p, WCHAR_LINE_HEAD, WCHAR_LINE_TAIL);
+        const ERegExpParser e = test::parserError([&] { n.Run(); });
+        EXPECT_EQ(e.Message, "正規表現が複雑すぎます");
+    }
 }
 
 TEST(NFAStateSet, BitsAndBytes) {
