@@ -85,7 +85,11 @@ void TMatchCORE::MatchEX_Inside(const char* pText, const char*& pStart, const ch
         }
         ReadTextWChar(p);
     }
-    if (GetHasLTail() && hasTailTransition(initial)) pStart = pEnd = p;
+    // At the end of the text: an empty match of "$", or, in an empty text that no start was
+    // tried in, of an expression that accepts the empty string without a line head ("^a|b*").
+    if ((GetHasLTail() && hasTailTransition(initial)) || (p == pText && initial->Accepted)) {
+        pStart = pEnd = p;
+    }
 }
 
 }  // namespace zb

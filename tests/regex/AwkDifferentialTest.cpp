@@ -62,5 +62,29 @@ TEST(AwkDifferential, MatchAgreesWithRegexec) {
     EXPECT_GT(matches, 1000);
 }
 
+TEST(AwkDifferential, EmptyTextAgreesWithRegexec) {
+    // An empty text gives no start to try; an expression that accepts the empty string matches
+    // there all the same, whether or not it also has line anchors.
+    for (const char* expr : {"^a|b*", "b*|^a", "(^a|b*)", "a$|b?", "^a|$", "^$", "^(a|b)*", "^a",
+                             "a$", "^a|b", "x*"}) {
+        regex_t oracle;
+        ASSERT_EQ(regcomp(&oracle, expr, REG_EXTENDED | REG_NEWLINE), 0) << expr;
+        regmatch_t m{};
+        const bool found = regexec(&oracle, "", 1, &m, 0) == 0;
+        regfree(&oracle);
+
+        TAWKStr awk;
+        awk.SetRegExp(expr);
+        int start = 0;
+        int length = 0;
+        awk.Match("", start, length);
+        EXPECT_EQ(start, found ? 1 : 0) << expr;
+        EXPECT_EQ(length, 0) << expr;
+        std::string text;
+        EXPECT_EQ(awk.GSub("R", text), found ? 1 : 0) << expr;
+        EXPECT_EQ(text, found ? "R" : "") << expr;
+    }
+}
+
 }  // namespace
 }  // namespace zb
