@@ -57,7 +57,10 @@ void TGrep::GrepByRegExp(const std::string& FileName) {
     BytesSkipped = 0;
     if (!OnMatch) return;
     Cancel = false;
-    const RE_DFAState_t* initial = GetpInitialDFAState();
+    // OnMatch may set another expression, which can evict this DFA from the cache: the search
+    // holds it and finishes with the expression it started with.
+    const std::shared_ptr<const TRE_DFA> dfa = ShareCurrentDFA();
+    const RE_DFAState_t* initial = dfa->pInitialDFAState;
     std::unique_ptr<TTxtFile> file;
     try {
         file = std::make_unique<TTxtFile>(FileName, Cancel);

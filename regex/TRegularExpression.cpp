@@ -44,7 +44,7 @@ void TRegularExpression::Translate(const std::string& ProcessedStr) {
         parser.Run();
         TRE_NFA nfa(&parser, GetLineHeadWChar(), GetLineTailWChar());
         nfa.Run();
-        auto dfa = std::make_unique<TRE_DFA>(&nfa);
+        auto dfa = std::make_shared<TRE_DFA>(&nfa);
         dfa->Run();
         dfa->NFA = nullptr;  // the NFA ends with this call
         RegExpCache[CurrentIndex].second = std::move(dfa);

@@ -39,6 +39,11 @@ public:
     const std::string& RegExp() const { return RegExpSource; }
     const std::string& GetProcessedRegExp() const { return RegExpCache[CurrentIndex].first; }
     TRE_DFA* GetCurrentDFA() const { return RegExpCache[CurrentIndex].second.get(); }
+    // The current DFA, kept alive for as long as the caller holds it: a walk that can run
+    // code which sets another expression (and so may evict this one from the cache) holds it.
+    std::shared_ptr<const TRE_DFA> ShareCurrentDFA() const {
+        return RegExpCache[CurrentIndex].second;
+    }
     RE_DFAState_t* GetpInitialDFAState() const { return GetCurrentDFA()->pInitialDFAState; }
     bool GetRegExpIsSimple() const { return GetCurrentDFA()->RegExpIsSimple; }
     const std::string& GetSimpleRegExp() const { return GetCurrentDFA()->SimpleRegExp; }
@@ -57,7 +62,8 @@ public:
     void SetUseSynonymDic(bool value);
     void SetUseFuzzyCharDic(bool value);
 
-    using CacheEntry = std::pair<std::string, std::unique_ptr<TRE_DFA>>;
+    // A cached DFA is shared with the searches that walk it (see ShareCurrentDFA).
+    using CacheEntry = std::pair<std::string, std::shared_ptr<TRE_DFA>>;
 
     std::string RegExpSource;
     std::vector<CacheEntry> RegExpCache;

@@ -145,6 +145,29 @@ TEST(Grep, MessagesAreProcessedBeforeEveryReportedLine) {
     EXPECT_EQ(events, (std::vector<std::string>{"pump", "pump", "line a", "pump", "line a"}));
 }
 
+TEST(Grep, AHandlerThatSetsNewExpressionsLetsTheRunningSearchFinish) {
+    // 40 new expressions push the searched one out of the cache of 30; the search goes on with
+    // the expression it started with, and the next search uses the last one set.
+    TempFile file("ab\nxx\nab\nq39 \nab\n");
+    for (const char* expr : {"a.", "ab"}) {
+        TGrep g;
+        g.SetRegExp(expr);
+        Lines out;
+        g.OnMatch = [&](TGrep& sender, const RE_LineInfo_t& info) {
+            out.emplace_back(info.LineNo, info.Line);
+            if (out.size() == 1) {
+                for (int i = 0; i < 40; ++i)
+                    sender.SetRegExp("q" + std::to_string(i) + ".");
+            }
+        };
+        g.Grep(file.path());
+        EXPECT_EQ(out, (Lines{{1, "ab"}, {3, "ab"}, {5, "ab"}})) << expr;
+        out.clear();
+        g.Grep(file.path());
+        EXPECT_EQ(out, (Lines{{4, "q39 "}})) << expr;
+    }
+}
+
 TEST(Grep, BothStrategiesReportTheSameLinesForSimpleExpressions) {
     const std::string text =
         "src=/images?q=1\r\nxsrc=/images?q\n\nsrc=/images?\n\x82\x73src=/images?q\rend";
