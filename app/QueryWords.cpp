@@ -8,7 +8,7 @@ std::string EscapeQueryBytes(const std::string& words) {
     out.reserve(words.size());
     for (const char c : words) {
         const auto b = static_cast<unsigned char>(c);
-        if (b == '&' || b == '#' || b == '%' || b < 0x20 || b == 0x7F) {
+        if (b == '&' || b == '#' || b == '%' || b == '+' || b < 0x20 || b == 0x7F) {
             out += '%';
             out += kHex[b >> 4];
             out += kHex[b & 0x0F];

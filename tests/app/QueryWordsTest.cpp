@@ -17,7 +17,7 @@ TEST(QueryWords, EscapesExactlyTheBytesThatCutAQuery) {
     for (int b = 0; b < 256; ++b) {
         const std::string in(1, static_cast<char>(b));
         const std::string out = EscapeQueryBytes("x" + in + "y");
-        const bool escaped = b == '&' || b == '#' || b == '%' || b < 0x20 || b == 0x7F;
+        const bool escaped = b == '&' || b == '#' || b == '%' || b == '+' || b < 0x20 || b == 0x7F;
         if (escaped) {
             ASSERT_EQ(out.size(), 5u) << b;
             EXPECT_EQ(out[1], '%');

@@ -51,6 +51,23 @@ TEST(CliQuery, KeywordsAndOptionsAsTheServiceReceivesThem) {
     EXPECT_EQ(FirstRequestOf({"--and", "猫 表"}), "GET /images?q=" + Utf8ToCp932("猫+表") + tail);
 }
 
+// A "+" typed in a word is part of the word, not a blank: excluding "red+" excludes nothing,
+// where excluding "red" would.
+TEST(CliQuery, PlusInAWordIsSearchedAsTyped) {
+    ServiceProcess service({"--images", "100"});
+    IsolatedCli cli;
+    const ProgramRun run = cli.Run({"--service", Service(service), "--and", "image", "--not",
+                                    "red+", "--adult-filter", "off"});
+    const std::vector<std::string> expected =
+        ExpectedAddresses(service.Port(), "q=image+-red%2B&imgsafe=off", 100);
+    ASSERT_NE(expected, ExpectedAddresses(service.Port(), "q=image+-red&imgsafe=off", 100));
+    EXPECT_EQ(run.ExitStatus, 0) << run.Err;
+    EXPECT_EQ(Lines(run.Out), expected);
+    const std::vector<std::string> log = service.WaitForLog(1);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log[0], "GET /images?q=image+-red%2B&num=20&start=0&hl=ja&imgsafe=off 200");
+}
+
 TEST(CliSearch, ListsEveryPageTheCorpusHolds) {
     ServiceProcess service({"--images", std::to_string(kSmallCorpus)});
     IsolatedCli cli;
