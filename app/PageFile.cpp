@@ -1,9 +1,13 @@
 #include "app/PageFile.h"
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <mutex>
+#include <set>
 #include <string>
 #include <system_error>
 
@@ -50,6 +54,56 @@ fs::path ChoosePageFile(const fs::path& exeFolder) {
 
 fs::path DefaultPageFile() {
     return ChoosePageFile(ExecutableFolder());
+}
+
+namespace {
+
+// The private page files that sessions of this process hold at the moment.
+std::mutex g_privateMutex;
+std::set<fs::path> g_privateFiles;
+
+// Takes the lock beside `shared`; -1 when it is held elsewhere or the lock file cannot be had.
+int LockShared(const fs::path& shared) {
+    const std::string lockName = shared.string() + ".lock";
+    // Read-only is enough for flock, and opens a lock file that another user left behind.
+    const int fd = ::open(lockName.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+PageFileClaim::PageFileClaim(const fs::path& shared) : lockFd_(LockShared(shared)) {
+    if (lockFd_ >= 0) {
+        path_ = shared;
+        return;
+    }
+    const std::string base = shared.stem().string() + "-" + std::to_string(::getpid());
+    const std::lock_guard lock(g_privateMutex);
+    for (int n = 1;; ++n) {
+        const std::string suffix = n == 1 ? std::string() : "-" + std::to_string(n);
+        fs::path candidate = shared.parent_path() / (base + suffix + shared.extension().string());
+        if (g_privateFiles.insert(candidate).second) {
+            path_ = std::move(candidate);
+            return;
+        }
+    }
+}
+
+PageFileClaim::~PageFileClaim() {
+    if (lockFd_ >= 0) {
+        // Closing the last descriptor of the open lock file releases the lock.
+        ::close(lockFd_);
+        return;
+    }
+    std::error_code ec;
+    fs::remove(path_, ec);
+    const std::lock_guard lock(g_privateMutex);
+    g_privateFiles.erase(path_);
 }
 
 }  // namespace zb

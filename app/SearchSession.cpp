@@ -34,6 +34,18 @@ private:
     bool& flag_;
 };
 
+// Gives up the page file claim when the page loop ends, also by an exception.
+class ClaimGuard {
+public:
+    explicit ClaimGuard(std::unique_ptr<PageFileClaim>& claim) : claim_(claim) {}
+    ~ClaimGuard() { claim_.reset(); }
+    ClaimGuard(const ClaimGuard&) = delete;
+    ClaimGuard& operator=(const ClaimGuard&) = delete;
+
+private:
+    std::unique_ptr<PageFileClaim>& claim_;
+};
+
 }  // namespace
 
 SearchSession::SearchSession(SearchFrontEnd& frontEnd, std::unique_ptr<TNMHTTP> client)
@@ -85,12 +97,19 @@ void SearchSession::Stop() {
     NMHTTP2Zorvex->Abort();
 }
 
+std::string SearchSession::CurrentPageFile() const {
+    return FPageClaim ? FPageClaim->Path().string() : PageFile;
+}
+
 void SearchSession::SearchAndGet() {
     FOutcome = SearchOutcome();
     if (FFrontEnd.AndWords().empty()) {
         FOutcome.End = SearchEnd::NoWords;
         return;
     }
+    // Another session running meanwhile must neither delete this page nor scan it.
+    FPageClaim = std::make_unique<PageFileClaim>(PageFile);
+    const ClaimGuard release(FPageClaim);
     int offset = 0;
     NextPageFound = true;
     while (NextPageFound) {
@@ -129,8 +148,9 @@ void SearchSession::FetchPage(const std::string& address) {
     FPageSucceeded = false;
     try {
         // A missing page file is no error; a successful download replaces the file anyway.
-        std::remove(PageFile.c_str());
-        NMHTTP2Zorvex->Body = PageFile;
+        const std::string page = CurrentPageFile();
+        std::remove(page.c_str());
+        NMHTTP2Zorvex->Body = page;
         NMHTTP2Zorvex->Get(address);
         if (!FPageSucceeded) {
             FTurn.End = SearchEnd::ErrorStatus;
@@ -152,10 +172,11 @@ void SearchSession::NMHTTP2ZorvexSuccess(CmdType) {
     try {
         Grep.Cancel = FStopRequested;
         GrepNext.Cancel = FStopRequested;
+        const std::string page = CurrentPageFile();
         Grep.SetRegExp("src=/images\\?q");
-        Grep.Grep(PageFile);
+        Grep.Grep(page);
         GrepNext.SetRegExp("nav_next.gif");
-        GrepNext.Grep(PageFile);
+        GrepNext.Grep(page);
     } catch (const std::exception& e) {
         FTurn.End = SearchEnd::ScanError;
         FTurn.Message = e.what();

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "app/PageFile.h"
 #include "app/SearchFrontEnd.h"
 #include "app/SearchOutcome.h"
 #include "net/TNMHTTP.h"
@@ -43,7 +44,9 @@ public:
 
     // Settings.
     std::string ServiceHost = kDefaultServiceHost;  // HOST or HOST:PORT, without scheme
-    std::string PageFile;                           // full path of the page file
+    // Full path of the page file. A session running while another one (in this process or
+    // another) holds it works on a file of its own beside it instead: see PageFileClaim.
+    std::string PageFile;
 
     // The search command. Applies the proxy inputs when Use proxy is on (a port text that is not
     // an integer raises zb::Exception "'text' は整数ではありません", after the proxy host has been
@@ -57,6 +60,9 @@ public:
     void Stop();
 
     bool Running() const { return FRunning; }
+    // The page file the page loop fetches into and scans: PageFile, or while another session
+    // holds that, this session's own file.
+    std::string CurrentPageFile() const;
     const SearchOutcome& LastOutcome() const { return FOutcome; }
 
     // Handlers, bound to the workers' events.
@@ -77,6 +83,7 @@ private:
     void FetchPage(const std::string& address);
 
     SearchFrontEnd& FFrontEnd;
+    std::unique_ptr<PageFileClaim> FPageClaim;  // held while the page loop runs
     ProcessMessagesHook FPreviousHook;
     bool NextPageFound = false;
     bool FRunning = false;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -68,6 +70,39 @@ TEST(PageFile, CacheFolderIsUnderHomeWithoutAnAbsoluteXdgPath) {
         const ScopedEnv setXdg("XDG_CACHE_HOME", xdg);
         EXPECT_EQ(CacheFolder(), folder.Path() / ".cache" / "zunbarra");
     }
+}
+
+// Sessions that run at the same time: the first holds tmp.htm, the others get files of their
+// own, which go when they end; tmp.htm stays and is free again once its holder ends.
+TEST(PageFile, ConcurrentClaimsGetFilesOfTheirOwn) {
+    TempFolder folder;
+    const fs::path shared = folder.Path() / "tmp.htm";
+    const std::string pid = std::to_string(::getpid());
+    const fs::path second = folder.Path() / ("tmp-" + pid + ".htm");
+    const fs::path third = folder.Path() / ("tmp-" + pid + "-2.htm");
+    {
+        const PageFileClaim first(shared);
+        EXPECT_TRUE(first.Shared());
+        EXPECT_EQ(first.Path(), shared);
+        {
+            const PageFileClaim other(shared);
+            const PageFileClaim another(shared);
+            EXPECT_FALSE(other.Shared());
+            EXPECT_EQ(other.Path(), second);
+            EXPECT_EQ(another.Path(), third);
+            for (const fs::path& p : {shared, second, third})
+                std::ofstream(p) << "page";
+        }
+        EXPECT_FALSE(fs::exists(second));
+        EXPECT_FALSE(fs::exists(third));
+        // Freed names are given out again.
+        const PageFileClaim later(shared);
+        EXPECT_EQ(later.Path(), second);
+    }
+    EXPECT_TRUE(fs::exists(shared));
+    const PageFileClaim again(shared);
+    EXPECT_TRUE(again.Shared());
+    EXPECT_EQ(again.Path(), shared);
 }
 
 }  // namespace

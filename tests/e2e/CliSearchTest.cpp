@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <future>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -98,6 +102,45 @@ TEST(CliSearch, ListsEveryPageTheCorpusHolds) {
     EXPECT_NE(page.find(expected.back().substr(expected.back().find("/images"))),
               std::string::npos);
     EXPECT_EQ(page.find("nav_next.gif"), std::string::npos);
+}
+
+// Two harvesters started at once from one folder, each with 100-odd pages from a service that
+// pauses before every answer, so that the two sessions overlap for most of their pages: each
+// lists exactly its own search, and only the shared page file (with its lock) stays behind.
+TEST(CliSearch, TwoAtOnceFromOneFolderKeepTheirPagesApart) {
+    struct Search {
+        std::vector<std::string> Words;
+        std::string Query;
+    };
+    const std::vector<Search> searches = {
+        {{"--and", "image"}, "q=image&imgsafe=off"},
+        {{"--and", "image", "--not", "blue"}, "q=image+-blue&imgsafe=off"}};
+    constexpr int kCorpus = 3000;
+    std::vector<std::unique_ptr<ServiceProcess>> services;
+    for (std::size_t i = 0; i < searches.size(); ++i) {
+        services.push_back(std::make_unique<ServiceProcess>(
+            std::vector<std::string>{"--images", std::to_string(kCorpus), "--delay", "1"}));
+    }
+    IsolatedCli cli;
+    std::vector<std::future<ProgramRun>> runs;
+    for (std::size_t i = 0; i < searches.size(); ++i) {
+        std::vector<std::string> args = {"--service", Service(*services[i]), "--adult-filter",
+                                         "off"};
+        args.insert(args.end(), searches[i].Words.begin(), searches[i].Words.end());
+        runs.push_back(std::async(std::launch::async, [&cli, args] { return cli.Run(args); }));
+    }
+    for (std::size_t i = 0; i < searches.size(); ++i) {
+        const ProgramRun run = runs[i].get();
+        EXPECT_EQ(run.ExitStatus, 0) << run.Err;
+        EXPECT_EQ(Lines(run.Out),
+                  ExpectedAddresses(services[i]->Port(), searches[i].Query, kCorpus))
+            << searches[i].Query;
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(cli.Folder()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"tmp.htm", "tmp.htm.lock", "zunbarra-cli"}));
 }
 
 TEST(CliSearch, JapaneseWordsAndFiltersMatchTheCorpus) {
