@@ -102,8 +102,35 @@ std::string SockErrorMessage(int code) {
     return std::to_string(code) + ":" + text;
 }
 
+SockErrorKind SockErrorKindOf(int code) {
+    switch (code) {
+        case kSockTimedOut:
+            return SockErrorKind::TimeOut;
+        case kSockConnRefused:
+            return SockErrorKind::Refused;
+        case kSockHostNotFound:
+        case kSockTryAgain:
+        case kSockNoRecovery:
+        case kSockNoData:
+            return SockErrorKind::Lookup;
+        case kSockNetworkReset:
+        case kSockConnAborted:
+        case kSockConnReset:
+            return SockErrorKind::Reset;
+        case kSockNotConnected:
+        case kSockShutdown:
+            return SockErrorKind::Closed;
+        default:
+            return SockErrorKind::Other;
+    }
+}
+
+ESockError SockError(int code) {
+    return ESockError(SockErrorMessage(code), SockErrorKindOf(code), code);
+}
+
 int SockErrorFromErrno(int err) {
-    if (err == EWOULDBLOCK) return 10035;
+    if (err == EWOULDBLOCK) return kSockWouldBlock;
     for (const auto& [from, to] : kErrnoMap) {
         if (from == err) return to;
     }
@@ -115,19 +142,19 @@ int SockErrorFromResolver(int gaiError) {
         case 0:
             return 0;
         case EAI_NONAME:
-            return 11001;
+            return kSockHostNotFound;
         case EAI_AGAIN:
-            return 11002;
+            return kSockTryAgain;
         case EAI_FAIL:
-            return 11003;
+            return kSockNoRecovery;
 #ifdef EAI_NODATA
         case EAI_NODATA:
-            return 11004;
+            return kSockNoData;
 #endif
         case EAI_ADDRFAMILY:
-            return 11004;
+            return kSockNoData;
         default:
-            return 11003;
+            return kSockNoRecovery;
     }
 }
 

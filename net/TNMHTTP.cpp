@@ -187,8 +187,9 @@ void TNMHTTP::ExecuteRequest() {
         if (status == 401 && OnAuthenticationNeeded) OnAuthenticationNeeded(*this);
         if (!again) return;
         if (++redirections > kMaxRedirections) {
-            throw ESockError("Too many redirections (more than " +
-                             std::to_string(kMaxRedirections) + ")");
+            throw ESockError(
+                "Too many redirections (more than " + std::to_string(kMaxRedirections) + ")",
+                SockErrorKind::Protocol);
         }
     }
 }
@@ -214,12 +215,15 @@ void TNMHTTP::CaptureBody(CmdType sentCmd) {
     const std::int64_t received = Captured();
     if (expected >= 0 && received >= expected) return;
     if (PeerError() != 0) {
-        throw ESockError("The connection broke before the body was complete: " +
-                         SockErrorMessage(PeerError()));
+        throw ESockError(
+            "The connection broke before the body was complete: " + SockErrorMessage(PeerError()),
+            SockErrorKindOf(PeerError()), PeerError());
     }
     if (expected > 0) {
         throw ESockError("The connection closed before the body was complete (" +
-                         std::to_string(received) + " of " + std::to_string(expected) + " bytes)");
+                             std::to_string(received) + " of " + std::to_string(expected) +
+                             " bytes)",
+                         SockErrorKind::Closed);
     }
 }
 
@@ -321,8 +325,9 @@ void TNMHTTP::ReadResponseHeader() {
     auto keep = [&](const std::string& line) {
         headerSize += line.size();
         if (headerSize > kMaxHeaderSize) {
-            throw ESockError("Response header too long: more than " +
-                             std::to_string(kMaxHeaderSize) + " bytes");
+            throw ESockError(
+                "Response header too long: more than " + std::to_string(kMaxHeaderSize) + " bytes",
+                SockErrorKind::Protocol);
         }
         if (file) {
             if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size()) {
@@ -368,8 +373,9 @@ void TNMHTTP::ParseStatusLine(const std::string& line) {
         if (digits == 3 && (after == ' ' || after == '\r' || after == '\n')) code = value;
     }
     if (code < 100) {
-        throw ESockError("Invalid response status line: \"" + WithoutLineEnd(line).substr(0, 200) +
-                         "\"");
+        throw ESockError(
+            "Invalid response status line: \"" + WithoutLineEnd(line).substr(0, 200) + "\"",
+            SockErrorKind::Protocol);
     }
     FReplyNumber = static_cast<std::int16_t>(code);
     FHasContentLength = false;

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <exception>
 
 #include "net/SockErrorTable.h"
 #include "net/TSockWindow.h"
@@ -41,6 +42,17 @@ std::vector<std::string> SocketLayerInfo() {
         "Max Sockets= " + maxSockets,
         "Max Udp pack size= 65507",
     };
+}
+
+// Raises "Null Remote Address"; a failed lookup that left no address goes with it as its cause.
+[[noreturn]] void RaiseNullRemoteAddress(const std::exception_ptr& lookupFailure, int code) {
+    ESockError error("Null Remote Address", SockErrorKind::Lookup, code);
+    if (!lookupFailure) throw error;
+    try {
+        std::rethrow_exception(lookupFailure);
+    } catch (...) {
+        std::throw_with_nested(error);
+    }
 }
 
 }  // namespace
@@ -93,10 +105,12 @@ void TPowersock::InitWinsock() {
     try {
         if (gSessionCount == 1) FWinsockInfo = SocketLayerInfo();
         CreateSocket();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         --gSessionCount;
         FStarted = false;
-        throw ESockError("Initializaton of windows sockets failed");
+        const auto* cause = dynamic_cast<const ESockError*>(&e);
+        std::throw_with_nested(ESockError("Initializaton of windows sockets failed",
+                                          SockErrorKind::Other, cause ? cause->Code() : 0));
     }
 }
 
@@ -104,8 +118,7 @@ void TPowersock::CreateSocket() {
     FSocket = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
     if (FSocket < 0) {
         FLastSockError = SockErrorFromErrno(errno);
-        std::string message;
-        ErrorManager(10035, message);
+        ErrorManager(kSockWouldBlock);
         return;
     }
     // Sockets close gracefully (no reset on close), so bytes written just before a Disconnect
@@ -146,11 +159,11 @@ void TPowersock::ResolveHost() {
     const int error = FLookup.Error();
     const std::uint32_t address = FLookup.Address();
     FLookup.Abandon();
-    if (FTimedOut) throw ESockError("Host Lookup Timed Out");
-    if (FCanceled) throw ESockError("Host Lookup Canceled");
+    if (FTimedOut) throw ESockError("Host Lookup Timed Out", SockErrorKind::TimeOut);
+    if (FCanceled) throw ESockError("Host Lookup Canceled", SockErrorKind::Aborted);
     if (!completed || error != 0) {
         FLastErrorNo = SockErrorFromResolver(error);
-        throw ESockError("Host Lookup Failed");
+        throw ESockError("Host Lookup Failed", SockErrorKind::Lookup, FLastErrorNo);
     }
     FRemoteAddress.sin_addr.s_addr = address;
     if (OnHostResolved) OnHostResolved(*this);
@@ -159,22 +172,27 @@ void TPowersock::ResolveHost() {
 void TPowersock::Connect() {
     StatusMessage(8, "Connecting");
     FCanceled = false;
-    if (FConnected) throw ESockError("Already connected");
+    if (FConnected) throw ESockError("Already connected", SockErrorKind::Other);
     if (FSocket < 0) CreateSocket();
     FPeerError = 0;
     int retries = 0;
     for (;;) {
+        std::exception_ptr lookupFailure;
+        int lookupError = 0;
         try {
             ResolveHost();
         } catch (const ESockError& e) {
-            if (e.Message == "Host Lookup Timed Out" || e.Message == "Host Lookup Canceled") throw;
+            // A time-out or a cancel ends the Connect; a failed lookup just leaves no address.
+            if (e.Kind() == SockErrorKind::TimeOut || e.Kind() == SockErrorKind::Aborted) throw;
+            lookupFailure = std::current_exception();
+            lookupError = e.Code();
             FRemoteAddress.sin_addr.s_addr = 0;
         }
         if (FRemoteAddress.sin_addr.s_addr != 0) break;
-        if (retries > 0 || !OnInvalidHost) throw ESockError("Null Remote Address");
+        if (retries > 0 || !OnInvalidHost) RaiseNullRemoteAddress(lookupFailure, lookupError);
         bool handled = false;
         OnInvalidHost(handled);
-        if (!handled) throw ESockError("Null Remote Address");
+        if (!handled) RaiseNullRemoteAddress(lookupFailure, lookupError);
         ++retries;
     }
     FRemoteAddress.sin_family = AF_INET;
@@ -191,10 +209,9 @@ void TPowersock::Connect() {
     if (rc < 0) {
         const int err = errno;
         // A non-blocking connect answers "in progress"; it completes by notification.
-        FLastSockError = err == EINPROGRESS ? 10035 : SockErrorFromErrno(err);
-        std::string message;
+        FLastSockError = err == EINPROGRESS ? kSockWouldBlock : SockErrorFromErrno(err);
         try {
-            ErrorManager(10035, message);
+            ErrorManager(kSockWouldBlock);
         } catch (...) {
             FConnecting = false;
             // A socket whose connect failed is replaced, so the next Connect starts afresh.
@@ -218,17 +235,16 @@ void TPowersock::Connect() {
     DestroySocket();
     CreateSocket();
     if (OnConnectionFailed) OnConnectionFailed(*this);
-    if (FTimedOut) throw ESockError("Connection Timed out");
-    if (FCanceled) throw ESockError("Connection Canceled");
+    if (FTimedOut) throw ESockError("Connection Timed out", SockErrorKind::TimeOut);
+    if (FCanceled) throw ESockError("Connection Canceled", SockErrorKind::Aborted);
     if (connectError != 0) {
-        // The notification carried the reason (for example 10061 "Connection refused").
-        std::string message;
-        LookupErrorMessage(connectError, message);
+        // The notification carried the reason (for example kSockConnRefused).
+        const std::string message = LookupErrorMessage(connectError);
         FLastErrorNo = connectError;
         if (OnError) OnError(*this, static_cast<std::uint16_t>(connectError), message);
-        throw ESockError(message);
+        throw ESockError(message, SockErrorKindOf(connectError), connectError);
     }
-    throw ESockError("Connection Failed");
+    throw ESockError("Connection Failed", SockErrorKind::Refused);
 }
 
 void TPowersock::ConnectCompleted() {
@@ -264,8 +280,7 @@ void TPowersock::RequestCloseSocket() {
     FSocket = -1;
     if (rc != 0) {
         FLastSockError = SockErrorFromErrno(errno);
-        std::string message;
-        ErrorManager(10035, message);
+        ErrorManager(kSockWouldBlock);
     }
     if (!FDestroying && OnDisconnect) OnDisconnect(*this);
     // A fresh socket makes the session ready for the next Connect.
@@ -284,23 +299,19 @@ void TPowersock::Cancel() {
 
 void TPowersock::Abort() {}
 
-void TPowersock::ErrorManager(int ignore, std::string& message) {
+void TPowersock::ErrorManager(int ignore) {
     StatusMessage(16, "Checking Error In Error Manager");
     const int err = FLastSockError;
     FLastErrorNo = err;
-    if (err == ignore) {
-        message.clear();
-        return;
-    }
-    LookupErrorMessage(err, message);
+    if (err == ignore) return;
+    const std::string message = LookupErrorMessage(err);
     if (!FDestroying && OnError) OnError(*this, static_cast<std::uint16_t>(err), message);
-    throw ESockError(message);
+    throw ESockError(message, SockErrorKindOf(err), err);
 }
 
-void TPowersock::LookupErrorMessage(int err, std::string& message) {
-    message.clear();
+std::string TPowersock::LookupErrorMessage(int err) {
     StatusMessage(8, "Looking Up Error Message");
-    message = SockErrorMessage(err);
+    return SockErrorMessage(err);
 }
 
 void TPowersock::TimerOn() {
@@ -326,16 +337,15 @@ void TPowersock::TimerTriggered() {
 int TPowersock::Accept() {
     while (!FLookupDone && !FCanceled)
         ProcessEventsOnce();
-    if (FCanceled) throw ESockError("Accepting Canceled");
-    if (!FEventSucceeded) throw ESockError("Error creating Data Connection");
+    if (FCanceled) throw ESockError("Accepting Canceled", SockErrorKind::Aborted);
+    if (!FEventSucceeded) throw ESockError("Error creating Data Connection", SockErrorKind::Other);
     StatusMessage(4, "Accepting");
     sockaddr_in peer{};
     socklen_t len = sizeof peer;
     const int accepted = ::accept4(FSocket, reinterpret_cast<sockaddr*>(&peer), &len, SOCK_CLOEXEC);
     if (accepted < 0) {
         FLastSockError = SockErrorFromErrno(errno);
-        std::string message;
-        ErrorManager(0, message);
+        ErrorManager(0);
     }
     FRemoteAddress = peer;
     if (FCanceled) {
@@ -363,7 +373,8 @@ void TPowersock::CheckIdle(TWaitKind kind, std::int64_t waitStart) {
     if (IdleTimeOut <= 0) return;
     const std::int64_t since = std::max(waitStart, FLastActivity);
     if (NowMs() - since < IdleTimeOut) return;
-    throw ESockError(kind == TWaitKind::Send ? "Send Timed Out" : "Receive Timed Out");
+    throw ESockError(kind == TWaitKind::Send ? "Send Timed Out" : "Receive Timed Out",
+                     SockErrorKind::TimeOut);
 }
 
 // Notifications --------------------------------------------------------------------------

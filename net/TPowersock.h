@@ -116,9 +116,10 @@ protected:
     void StatusMessage(int level, const std::string& text);
     void ResolveHost();
     void RequestCloseSocket();
-    // Raises ESockError for the last socket error unless it is `ignore`.
-    void ErrorManager(int ignore, std::string& message);
-    void LookupErrorMessage(int err, std::string& message);
+    // Raises the ESockError of the last socket error unless that error is `ignore`.
+    void ErrorManager(int ignore);
+    // The message for an error number (empty for 0).
+    std::string LookupErrorMessage(int err);
     void TimerOn();
     void TimerOff();
     void TimerTriggered();
@@ -130,8 +131,8 @@ protected:
     std::int64_t CaptureLimit() const { return FCaptureLimit; }
     // Bytes the last capture delivered to its text or file.
     std::int64_t Captured() const { return FCaptured; }
-    // The error with which the peer ended the connection (e.g. 10054 on a reset), 0 after an
-    // orderly close; cleared by Connect.
+    // The error with which the peer ended the connection (e.g. kSockConnReset on a reset), 0
+    // after an orderly close; cleared by Connect.
     int PeerError() const { return FPeerError; }
 
     // Opens a file to be sent and gives its size; raises EInOutError "Cannot open file ..." when

@@ -102,11 +102,11 @@ void TPowersock::ReadToStream() {
         });
     } else if (n == 0) {
         HandleClose();
-    } else if (err != EAGAIN && err != EWOULDBLOCK && err != EINTR) {
-        FLastErrorNo = SockErrorFromErrno(err);
+    } else if (const int code = SockErrorFromErrno(err);
+               code != kSockWouldBlock && code != kSockInterrupted) {
+        FLastErrorNo = code;
         handlers.Run([this] {
-            std::string text;
-            LookupErrorMessage(FLastErrorNo, text);
+            const std::string text = LookupErrorMessage(FLastErrorNo);
             if (OnError) OnError(*this, static_cast<std::uint16_t>(FLastErrorNo), text);
         });
         // A failed receive (such as a reset) ends the connection like a close does.
@@ -178,9 +178,8 @@ std::int64_t TPowersock::SendChunk() {
     }
     const ssize_t n = ::send(FSocket, chunk, len, MSG_NOSIGNAL);
     if (n < 0) {
-        const int err = errno;
-        FLastErrorNo = SockErrorFromErrno(err);
-        if (err == EAGAIN || err == EWOULDBLOCK || err == EINTR) {
+        FLastErrorNo = SockErrorFromErrno(errno);
+        if (FLastErrorNo == kSockWouldBlock || FLastErrorNo == kSockInterrupted) {
             // Sent again when the socket can take more.
             FWindow->EnableWrite(true);
         } else {
@@ -221,11 +220,11 @@ void TPowersock::WaitForSendDone() {
     }
     if (FCanceled) RaiseAbort("Socket send aborted");
     if (FSendError != 0 || !FSendDone) {
-        const int err = FSendError != 0 ? FSendError : 10057;
+        const int err = FSendError != 0 ? FSendError : kSockNotConnected;
         FSendError = 0;
         FSend.clear();
         FSendPos = 0;
-        throw ESockError(SockErrorMessage(err));
+        throw SockError(err);
     }
 }
 
@@ -307,9 +306,9 @@ void TPowersock::SendFile(const std::string& fileName) {
     }
     if (FCanceled) RaiseAbort("Socket send aborted");
     if (FBytesTotal > 0 && (FSendError != 0 || !FSendDone)) {
-        const int err = FSendError != 0 ? FSendError : 10057;
+        const int err = FSendError != 0 ? FSendError : kSockNotConnected;
         FSendError = 0;
-        throw ESockError(SockErrorMessage(err));
+        throw SockError(err);
     }
 }
 
@@ -325,12 +324,12 @@ std::string TPowersock::ReadLn() {
         FLineScan = FRecv.size();
         if (FRecv.size() > MaxLineLength) {
             throw ESockError("Line too long: more than " + std::to_string(MaxLineLength) +
-                             " bytes without a line end");
+                                 " bytes without a line end",
+                             SockErrorKind::Protocol);
         }
         if (!FConnected) {
-            throw ESockError(FPeerError != 0
-                                 ? SockErrorMessage(FPeerError)
-                                 : std::string("Connection closed before the line ended"));
+            if (FPeerError != 0) throw SockError(FPeerError);
+            throw ESockError("Connection closed before the line ended", SockErrorKind::Closed);
         }
         ProcessEventsOnce();
         CheckIdle(TWaitKind::Receive, start);
@@ -338,7 +337,8 @@ std::string TPowersock::ReadLn() {
     if (FCanceled) throw EAbortError("Socket readln aborted");
     if (lf + 1 > MaxLineLength) {
         throw ESockError("Line too long: more than " + std::to_string(MaxLineLength) +
-                         " bytes without a line end");
+                             " bytes without a line end",
+                         SockErrorKind::Protocol);
     }
     std::string line = FRecv.substr(0, lf + 1);
     if (lf + 1 == FRecv.size()) {

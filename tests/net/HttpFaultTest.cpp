@@ -17,6 +17,7 @@ namespace {
 
 using zbtest::HttpTest;
 using zbtest::ReadFile;
+using zbtest::ResolverOverride;
 using zbtest::ScriptedServer;
 using zbtest::Step;
 using zbtest::Url;
@@ -29,18 +30,6 @@ std::string MessageOf(const std::function<void()>& action) {
     }
     return "(no exception)";
 }
-
-// Replaces the name service for one test.
-class ResolverOverride {
-public:
-    explicit ResolverOverride(THostLookup::TResolver resolver) : FSaved(THostLookup::Resolver()) {
-        THostLookup::Resolver() = std::move(resolver);
-    }
-    ~ResolverOverride() { THostLookup::Resolver() = FSaved; }
-
-private:
-    THostLookup::TResolver FSaved;
-};
 
 TEST_F(HttpTest, ResetInTheMiddleOfTheBodyIsAnErrorAndKeepsThePartialFile) {
     ScriptedServer server;

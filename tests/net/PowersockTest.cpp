@@ -1,12 +1,19 @@
 // The socket session and its data transfer against the scripted loopback server.
 
 #include <gtest/gtest.h>
+#include <netdb.h>
 #include <sys/stat.h>
 
 #include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <exception>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <memory>
+#include <thread>
 
 #include "ScriptedServer.h"
 #include "TestApp.h"
@@ -372,6 +379,112 @@ TEST_F(PowersockTest, AcceptEndsOnCancel) {
     } catch (const ESockError& e) {
         EXPECT_EQ(e.Message, "Accepting Canceled");
     }
+}
+
+TEST_F(PowersockTest, CommonFailuresCarryTheirKindAndNumber) {
+    // A name service that answers only when the test ends, so a lookup can time out.
+    auto release = std::make_shared<std::atomic<bool>>(false);
+    auto hangingResolver = [release](const std::string&, std::uint32_t&) {
+        for (int i = 0; i < 5000 && !release->load(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return EAI_AGAIN;
+    };
+    auto unknownResolver = [](const std::string&, std::uint32_t&) { return EAI_NONAME; };
+    auto freePort = [] {
+        ScriptedServer probe;
+        return probe.Port();
+    };
+    struct Case {
+        const char* name;
+        std::function<void(TPowersock&)> run;
+        SockErrorKind kind;
+        int code;
+        std::string message;
+        std::string cause;  // message of the nested cause, empty for none
+    };
+    const std::vector<Case> cases = {
+        {"refused",
+         [&](TPowersock& sock) {
+             sock.Host = "127.0.0.1";
+             sock.Port = freePort();
+             sock.Connect();
+         },
+         SockErrorKind::Refused, 10061, "10061:Connection refused", ""},
+        {"connect time-out",
+         [](TPowersock& sock) {
+             ScriptedServer server(false);
+             sock.Host = "127.0.0.1";
+             sock.Port = server.Port();
+             sock.TimeOut = 100;
+             sock.Connect();
+         },
+         SockErrorKind::TimeOut, 0, "Connection Timed out", ""},
+        {"lookup time-out",
+         [&](TPowersock& sock) {
+             zbtest::ResolverOverride resolver(hangingResolver);
+             sock.Host = "slow.invalid";
+             sock.TimeOut = 100;
+             sock.Connect();
+         },
+         SockErrorKind::TimeOut, 0, "Host Lookup Timed Out", ""},
+        {"unknown host",
+         [&](TPowersock& sock) {
+             zbtest::ResolverOverride resolver(unknownResolver);
+             sock.Host = "no.such.host.invalid";
+             sock.Connect();
+         },
+         SockErrorKind::Lookup, 11001, "Null Remote Address", "Host Lookup Failed"},
+        {"reset by peer",
+         [this](TPowersock& sock) {
+             ScriptedServer server;
+             server.AddConnection(
+                 {{Step::Send, "partial"}, {Step::SleepMs, "", 50}, {Step::Reset, ""}});
+             ConnectTo(sock, server);
+             sock.ReadLn();
+         },
+         SockErrorKind::Reset, 10054, "10054:Connection reset by peer", ""},
+        {"not connected", [](TPowersock& sock) { sock.Write("hello"); }, SockErrorKind::Closed,
+         10057, "10057:Socket is not connected", ""},
+        {"canceled",
+         [this](TPowersock& sock) {
+             ScriptedServer server;
+             server.AddConnection({{Step::Hold, ""}});
+             ConnectTo(sock, server);
+             QTimer::singleShot(20, [&] { sock.Cancel(); });
+             sock.ReadLn();
+         },
+         SockErrorKind::Aborted, 0, "Socket readln aborted", ""},
+        {"line too long",
+         [this](TPowersock& sock) {
+             ScriptedServer server;
+             server.AddConnection({{Step::Send, std::string(64, 'x')}, {Step::Hold, ""}});
+             ConnectTo(sock, server);
+             sock.MaxLineLength = 16;
+             sock.ReadLn();
+         },
+         SockErrorKind::Protocol, 0, "Line too long: more than 16 bytes without a line end", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TPowersock sock;
+        try {
+            c.run(sock);
+            ADD_FAILURE() << "no error";
+        } catch (const ESockError& e) {
+            EXPECT_EQ(e.Kind(), c.kind);
+            EXPECT_EQ(e.Code(), c.code);
+            EXPECT_EQ(e.Message, c.message);
+            std::string cause;
+            try {
+                std::rethrow_if_nested(e);
+            } catch (const ESockError& nested) {
+                cause = nested.Message;
+                EXPECT_EQ(nested.Code(), c.code);
+            }
+            EXPECT_EQ(cause, c.cause);
+        }
+    }
+    release->store(true);
 }
 
 TEST_F(PowersockTest, NegativeTimeOutIsARangeError) {

@@ -1,12 +1,15 @@
 #pragma once
 // The sessions need a QCoreApplication on the test thread; every test that opens one calls
-// EnsureApp() first. Also temporary file names for the tests.
+// EnsureApp() first. Also temporary file names and a replaceable name service for the tests.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <string>
+#include <utility>
+
+#include "net/THostLookup.h"
 
 namespace zbtest {
 
@@ -22,5 +25,20 @@ inline void EnsureApp() {
 inline std::string TempFile(const std::string& name) {
     return testing::TempDir() + "zb-net-" + std::to_string(::getpid()) + "-" + name;
 }
+
+// Replaces the name service for one test.
+class ResolverOverride {
+public:
+    explicit ResolverOverride(zb::THostLookup::TResolver resolver)
+        : FSaved(zb::THostLookup::Resolver()) {
+        zb::THostLookup::Resolver() = std::move(resolver);
+    }
+    ~ResolverOverride() { zb::THostLookup::Resolver() = FSaved; }
+    ResolverOverride(const ResolverOverride&) = delete;
+    ResolverOverride& operator=(const ResolverOverride&) = delete;
+
+private:
+    zb::THostLookup::TResolver FSaved;
+};
 
 }  // namespace zbtest
