@@ -2,52 +2,57 @@
 
 #include <QApplication>
 #include <QStringList>
-#include <cstring>
+#include <algorithm>
 #include <exception>
 #include <iostream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/ErrorReport.h"
 #include "app/TZorvexImageForm.h"
 #include "app/WindowOptions.h"
+#include "common/CommandLine.h"
 
 namespace {
 
-constexpr int kExitUsage = 2;
-
-bool AsksForHelp(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
-    return false;
+// Whether an argument may be one of Qt's own options (-platform, -style, ...), which only
+// QApplication can tell and take away.
+bool MayBeQtOption(const std::string& arg) {
+    return arg.size() > 1 && arg[0] == '-' && arg[1] != '-';
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Answered before Qt looks for a display.
-    if (AsksForHelp(argc, argv)) {
-        std::cout << zb::kWindowUsage;
-        return 0;
+    // --help, --version and, without Qt's options, a bad command line are answered before Qt
+    // looks for a display, so they work on any terminal.
+    const std::vector<std::string> given(argv + 1, argv + argc);
+    const zb::StandardRequest request = zb::FindStandardRequest(given);
+    if (request != zb::StandardRequest::None)
+        return zb::AnswerRequest(zb::kWindowUsage, request, std::cout);
+    if (std::none_of(given.begin(), given.end(), MayBeQtOption)) {
+        try {
+            zb::ParseWindowOptions(given);
+        } catch (const zb::EUsageError& e) {
+            return zb::ReportUsageError(zb::kWindowUsage, e.Message, std::cerr);
+        }
     }
     QApplication app(argc, argv);
     // The name under which the program is shown in task bars (the window class on X11) and on
     // message boxes. Not the display name, which Qt would append to every window caption.
     QApplication::setApplicationName(QString::fromUtf8(zb::kApplicationTitle));
+    QApplication::setApplicationVersion(QString::fromUtf8(zb::ProgramVersion()));
 
     zb::WindowOptions options;
     try {
         std::vector<std::string> args;
-        const QStringList given = QApplication::arguments();
-        for (qsizetype i = 1; i < given.size(); ++i)
-            args.push_back(given[i].toStdString());
+        const QStringList left = QApplication::arguments();
+        for (qsizetype i = 1; i < left.size(); ++i)
+            args.push_back(left[i].toStdString());
         options = zb::ParseWindowOptions(args);
-    } catch (const std::invalid_argument& e) {
-        std::cerr << "zunbarra: " << e.what() << "\n" << zb::kWindowUsage;
-        return kExitUsage;
+    } catch (const zb::EUsageError& e) {
+        return zb::ReportUsageError(zb::kWindowUsage, e.Message, std::cerr);
     }
-
     try {
         zb::TZorvexImageForm form;
         if (!options.Service.empty()) form.Session->ServiceHost = options.Service;

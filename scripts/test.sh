@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite twice: a normal build, and a
-# build with AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+# build with AddressSanitizer and UndefinedBehaviorSanitizer. Then builds the Release folder and
+# checks the installation and the Debian package made from it. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -14,4 +15,6 @@ for kind in normal asan; do
     echo "== $kind tests"
     ctest --test-dir "$dir" --output-on-failure -j2 --timeout 600
 done
-echo "== all tests passed (normal and sanitizer builds)"
+echo "== Release build, installation and package"
+scripts/check-install.sh
+echo "== all tests passed (normal and sanitizer builds, installation and package)"

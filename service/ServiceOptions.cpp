@@ -1,12 +1,9 @@
 #include "service/ServiceOptions.h"
 
-#include <algorithm>
-
-#include "common/Exception.h"
-
 namespace zb {
 
-const char* const kServiceUsage =
+const ProgramUsage kServiceUsage = {
+    "zunbarra-service",
     "usage: zunbarra-service [--host ADDR] [--port N] [--images N] [FAULTS]\n"
     "       zunbarra-service --expect QUERY [--images N]\n"
     "\n"
@@ -15,12 +12,14 @@ const char* const kServiceUsage =
     "PNG thumbnail. The first line on standard output is port=N; each request is logged on\n"
     "standard error as: METHOD TARGET STATUS [(NOTE)].\n"
     "\n"
+    "Options:\n"
     "  --host ADDR         address to listen on (default 127.0.0.1)\n"
     "  --port N            port to listen on; 0 (default) picks a free one\n"
     "  --images N          size of the generated corpus (default 3000)\n"
     "  --expect QUERY      print the thumbnail paths a search lists over all its pages, one a\n"
     "                      line, and exit; QUERY is a query string, /images?... or http://...\n"
-    "  --help              show this text\n"
+    "  -h, --help          show this text and exit\n"
+    "  --version           show the version and exit\n"
     "\n"
     "Faults (for tests; they apply to every request after the first --fault-skip ones):\n"
     "  --delay MS          wait MS milliseconds before answering\n"
@@ -31,66 +30,50 @@ const char* const kServiceUsage =
     "  --never-close       keep the connection open after the body\n"
     "  --no-next-marker    leave the next-page line (nav_next.gif) out of result pages\n"
     "  --double-src K      write hit K (1-based) of each result page with src= twice\n"
-    "  --fault-skip N      answer the first N requests without faults\n";
-
-namespace {
-
-long Number(const std::string& option, const std::string& text, long low, long high) {
-    const bool digits =
-        !text.empty() && text.size() <= 9 &&
-        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-    const long value = digits ? std::stol(text) : -1;
-    if (value < low || value > high) {
-        throw Exception(option + " needs a number from " + std::to_string(low) + " to " +
-                        std::to_string(high) + ", not \"" + text + "\"");
-    }
-    return value;
-}
-
-}  // namespace
+    "  --fault-skip N      answer the first N requests without faults\n"
+    "\n"
+    "Exit status:\n"
+    "  0 when stopped by SIGINT or SIGTERM, 1 when the service cannot start, 2 on a bad\n"
+    "  command line.\n"};
 
 ServiceOptions ParseServiceOptions(const std::vector<std::string>& args) {
     ServiceOptions o;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) throw Exception(a + " needs a value");
-            return args[++i];
-        };
-        if (a == "--help" || a == "-h") {
-            o.Help = true;
-        } else if (a == "--host") {
-            o.Host = value();
-            if (o.Host.empty()) throw Exception("--host needs an address");
-        } else if (a == "--port") {
-            o.Port = static_cast<int>(Number(a, value(), 0, 65535));
-        } else if (a == "--images") {
-            o.Images = static_cast<std::size_t>(Number(a, value(), 1, 200000));
-        } else if (a == "--expect") {
+    ArgumentReader reader(args);
+    std::string v;
+    while (reader.Next()) {
+        if (reader.Option("--host", v)) {
+            o.Host = v;
+            if (o.Host.empty()) throw EUsageError("--host needs an address");
+        } else if (reader.Option("--port", v)) {
+            o.Port = static_cast<int>(NumberValue("--port", v, 0, 65535));
+        } else if (reader.Option("--images", v)) {
+            o.Images = static_cast<std::size_t>(NumberValue("--images", v, 1, 200000));
+        } else if (reader.Option("--expect", v)) {
             o.Expect = true;
-            o.ExpectQuery = value();
-        } else if (a == "--delay") {
-            o.Faults.DelayMs = static_cast<int>(Number(a, value(), 0, 3600000));
-        } else if (a == "--drop") {
+            o.ExpectQuery = v;
+        } else if (reader.Option("--delay", v)) {
+            o.Faults.DelayMs = static_cast<int>(NumberValue("--delay", v, 0, 3600000));
+        } else if (reader.Flag("--drop")) {
             o.Faults.Drop = true;
-        } else if (a == "--reset") {
+        } else if (reader.Flag("--reset")) {
             o.Faults.ResetMidBody = true;
-        } else if (a == "--redirect-first") {
+        } else if (reader.Flag("--redirect-first")) {
             o.Faults.RedirectFirst = true;
-        } else if (a == "--status") {
-            o.Faults.Status = static_cast<int>(Number(a, value(), 400, 599));
-        } else if (a == "--never-close") {
+        } else if (reader.Option("--status", v)) {
+            o.Faults.Status = static_cast<int>(NumberValue("--status", v, 400, 599));
+        } else if (reader.Flag("--never-close")) {
             o.Faults.NeverClose = true;
-        } else if (a == "--no-next-marker") {
+        } else if (reader.Flag("--no-next-marker")) {
             o.Faults.NoNextMarker = true;
-        } else if (a == "--double-src") {
-            o.Faults.DoubleSrcHit = static_cast<int>(Number(a, value(), 1, 100));
-        } else if (a == "--fault-skip") {
-            o.Faults.Skip = static_cast<int>(Number(a, value(), 0, 100000000));
+        } else if (reader.Option("--double-src", v)) {
+            o.Faults.DoubleSrcHit = static_cast<int>(NumberValue("--double-src", v, 1, 100));
+        } else if (reader.Option("--fault-skip", v)) {
+            o.Faults.Skip = static_cast<int>(NumberValue("--fault-skip", v, 0, 100000000));
         } else {
-            throw Exception("unknown option \"" + a + "\"");
+            reader.Reject();
         }
     }
+    o.Request = reader.Request();
     return o;
 }
 

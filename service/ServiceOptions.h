@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/CommandLine.h"
 #include "service/FaultModes.h"
 
 namespace zb {
@@ -14,16 +15,15 @@ struct ServiceOptions {
     int Port = 0;
     std::size_t Images = 0;  // corpus size; 0 = the default
     FaultModes Faults;
-    bool Help = false;
+    StandardRequest Request = StandardRequest::None;
     bool Expect = false;      // print what a search lists instead of serving
     std::string ExpectQuery;  // the query string, target or address to look up
 };
 
-// Text of --help.
-extern const char* const kServiceUsage;
+extern const ProgramUsage kServiceUsage;
 
-// Parses the arguments after the program name. Raises zb::Exception with a one-line message for
-// an unknown option, a missing value or a value out of range.
+// Parses the arguments after the program name. Raises EUsageError with a one-line message for an
+// unknown option, a missing value or a value out of range.
 ServiceOptions ParseServiceOptions(const std::vector<std::string>& args);
 
 }  // namespace zb

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Exception.h"
+#include "common/CommandLine.h"
 #include "service/CorpusGenerator.h"
 #include "service/ExpectedHits.h"
 #include "service/ImageService.h"
@@ -14,8 +14,6 @@
 #include "service/ServiceServer.h"
 
 namespace {
-
-constexpr int kExitUsage = 2;
 
 zb::ServiceServer* g_server = nullptr;
 
@@ -29,14 +27,11 @@ int main(int argc, char** argv) {
     zb::ServiceOptions options;
     try {
         options = zb::ParseServiceOptions({argv + 1, argv + argc});
-    } catch (const zb::Exception& e) {
-        std::cerr << "zunbarra-service: " << e.Message << "\n" << zb::kServiceUsage;
-        return kExitUsage;
+    } catch (const zb::EUsageError& e) {
+        return zb::ReportUsageError(zb::kServiceUsage, e.Message, std::cerr);
     }
-    if (options.Help) {
-        std::cout << zb::kServiceUsage;
-        return 0;
-    }
+    if (options.Request != zb::StandardRequest::None)
+        return zb::AnswerRequest(zb::kServiceUsage, options.Request, std::cout);
     try {
         const zb::ImageCorpus corpus =
             zb::GenerateCorpus(options.Images > 0 ? options.Images : zb::kDefaultCorpusSize);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "common/CommandLine.h"
+
 namespace zb {
 
 struct CliOptions {
@@ -16,13 +18,13 @@ struct CliOptions {
     std::string ProxyHost;  // as given
     std::string ProxyPort;  // text, converted by the search command
     std::string OutputFile;
-    bool Help = false;
+    StandardRequest Request = StandardRequest::None;
 };
 
-// Parses the arguments (without the program name). Raises std::invalid_argument with a message
-// for the user on a bad command line.
+// Parses the arguments (without the program name). Raises EUsageError with a message for the
+// user on a bad command line.
 CliOptions ParseCliOptions(const std::vector<std::string>& args);
 
-extern const char* const kCliUsage;
+extern const ProgramUsage kCliUsage;
 
 }  // namespace zb

@@ -20,7 +20,6 @@
 namespace {
 
 constexpr int kExitError = 1;
-constexpr int kExitUsage = 2;
 constexpr int kExitInterrupted = 130;
 
 int g_signalPipe[2] = {-1, -1};
@@ -37,7 +36,7 @@ int Run(const zb::CliOptions& options) {
         if (list == nullptr) {
             std::cerr << "zunbarra-cli: ファイル " << options.OutputFile << " を作成できません ("
                       << std::strerror(errno) << ")\n";
-            return kExitUsage;
+            return zb::kExitUsage;
         }
     }
     zb::CliFrontEnd frontEnd(options, list);
@@ -74,13 +73,13 @@ int Run(const zb::CliOptions& options) {
     } catch (const std::exception& e) {
         // The proxy port conversion: no page was fetched.
         std::cerr << "zunbarra-cli: " << e.what() << "\n";
-        result = kExitUsage;
+        result = zb::kExitUsage;
     }
     if (list != nullptr) {
         const bool ok = frontEnd.ListWritten() && std::fclose(list) == 0;
         if (!ok) {
             std::cerr << "zunbarra-cli: cannot write " << options.OutputFile << "\n";
-            if (result == 0) result = kExitUsage;
+            if (result == 0) result = zb::kExitUsage;
         }
     }
     return result;
@@ -92,14 +91,11 @@ int main(int argc, char** argv) {
     zb::CliOptions options;
     try {
         options = zb::ParseCliOptions({argv + 1, argv + argc});
-    } catch (const std::invalid_argument& e) {
-        std::cerr << "zunbarra-cli: " << e.what() << "\n" << zb::kCliUsage;
-        return kExitUsage;
+    } catch (const zb::EUsageError& e) {
+        return zb::ReportUsageError(zb::kCliUsage, e.Message, std::cerr);
     }
-    if (options.Help) {
-        std::cout << zb::kCliUsage;
-        return 0;
-    }
+    if (options.Request != zb::StandardRequest::None)
+        return zb::AnswerRequest(zb::kCliUsage, options.Request, std::cout);
     QCoreApplication app(argc, argv);
     try {
         return Run(options);

@@ -1,31 +1,43 @@
 #include "FetchOptions.h"
 
-#include <stdexcept>
+#include <limits>
 
 namespace zb {
 
-const char* const kFetchUsage =
+const ProgramUsage kFetchUsage = {
+    "zunbarra-fetch",
     "usage: zunbarra-fetch [-X METHOD] [--data TEXT] [--proxy HOST:PORT] [--timeout MS]\n"
     "                      [--idle-timeout MS] [--report-level N] [-o FILE] [--header-out FILE]\n"
     "                      [--user NAME:PASSWORD] [--cookie TEXT] URL\n"
-    "  METHOD: GET (default), HEAD, POST, PUT, PATCH, DELETE, OPTIONS, TRACE, COPY, MOVE,\n"
-    "          LINK, UNLINK; for COPY, MOVE, LINK and UNLINK --data is the destination URI\n"
-    "  exit status: 0 success, 1 failure status or none, 2 error\n";
+    "\n"
+    "Sends one HTTP/1.0 request through the system's own client and writes the body to standard\n"
+    "output (or FILE); status texts and the status line go to standard error. Up to 20\n"
+    "redirections are followed.\n"
+    "\n"
+    "Options:\n"
+    "  -X METHOD              GET (default), HEAD, POST, PUT, PATCH, DELETE, OPTIONS, TRACE,\n"
+    "                         COPY, MOVE, LINK or UNLINK\n"
+    "  --data TEXT            the request body; for COPY, MOVE, LINK and UNLINK the\n"
+    "                         destination URI\n"
+    "  --proxy HOST:PORT      send the request through this HTTP proxy\n"
+    "  --timeout MS           bound on the host lookup and the connection set-up (default\n"
+    "                         5000; 0: none)\n"
+    "  --idle-timeout MS      give up when no byte moves for that long (default 0: never)\n"
+    "  --report-level N       the highest level of status texts shown (default 0)\n"
+    "  -o FILE                write the body to FILE\n"
+    "  --header-out FILE      write the response header to FILE\n"
+    "  --user NAME:PASSWORD   basic authentication\n"
+    "  --cookie TEXT          the Cookie header to send\n"
+    "  -h, --help             show this text and exit\n"
+    "  --version              show the version and exit\n"
+    "\n"
+    "Exit status:\n"
+    "  0 on a success status, 1 on a failure status or none, 2 on an error.\n"};
 
 namespace {
 
-int ParseNumber(const std::string& option, const std::string& text) {
-    std::size_t used = 0;
-    int value = 0;
-    try {
-        value = std::stoi(text, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used == 0 || used != text.size() || value < 0) {
-        throw std::invalid_argument(option + " needs a number, not '" + text + "'");
-    }
-    return value;
+int MillisecondsOrCount(const std::string& option, const std::string& text) {
+    return static_cast<int>(NumberValue(option, text, 0, std::numeric_limits<int>::max()));
 }
 
 }  // namespace
@@ -33,14 +45,11 @@ int ParseNumber(const std::string& option, const std::string& text) {
 FetchOptions ParseFetchOptions(const std::vector<std::string>& args) {
     FetchOptions options;
     bool haveUrl = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) throw std::invalid_argument(arg + " needs a value");
-            return args[++i];
-        };
-        if (arg == "-X") {
-            options.Method = value();
+    ArgumentReader reader(args);
+    std::string value;
+    while (reader.Next()) {
+        if (reader.Option("-X", value)) {
+            options.Method = value;
             for (char& c : options.Method) {
                 if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
             }
@@ -50,47 +59,42 @@ FetchOptions ParseFetchOptions(const std::vector<std::string>& args) {
             bool ok = false;
             for (const char* k : known)
                 ok = ok || options.Method == k;
-            if (!ok) throw std::invalid_argument("unknown method '" + options.Method + "'");
-        } else if (arg == "--data") {
-            options.Data = value();
+            if (!ok) throw EUsageError("unknown method '" + options.Method + "'");
+        } else if (reader.Option("--data", value)) {
+            options.Data = value;
             options.HasData = true;
-        } else if (arg == "--proxy") {
-            const std::string& proxy = value();
-            const std::size_t colon = proxy.rfind(':');
-            if (colon == std::string::npos || colon == 0) {
-                throw std::invalid_argument("--proxy needs HOST:PORT");
-            }
-            options.ProxyHost = proxy.substr(0, colon);
-            options.ProxyPort = ParseNumber("--proxy", proxy.substr(colon + 1));
-        } else if (arg == "--timeout") {
-            options.TimeOut = ParseNumber(arg, value());
-        } else if (arg == "--idle-timeout") {
-            options.IdleTimeOut = ParseNumber(arg, value());
-        } else if (arg == "--report-level") {
-            options.ReportLevel = ParseNumber(arg, value());
-        } else if (arg == "-o") {
-            options.OutputFile = value();
-        } else if (arg == "--header-out") {
-            options.HeaderFile = value();
-        } else if (arg == "--user") {
-            const std::string& user = value();
-            const std::size_t colon = user.find(':');
-            if (colon == std::string::npos)
-                throw std::invalid_argument("--user needs NAME:PASSWORD");
-            options.User = user.substr(0, colon);
-            options.Password = user.substr(colon + 1);
-        } else if (arg == "--cookie") {
-            options.Cookie = value();
-        } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
-            throw std::invalid_argument("unknown option '" + arg + "'");
+        } else if (reader.Option("--proxy", value)) {
+            const HostPort proxy = HostPortValue("--proxy", value, true);
+            options.ProxyHost = proxy.Host;
+            options.ProxyPort = proxy.Port;
+        } else if (reader.Option("--timeout", value)) {
+            options.TimeOut = MillisecondsOrCount("--timeout", value);
+        } else if (reader.Option("--idle-timeout", value)) {
+            options.IdleTimeOut = MillisecondsOrCount("--idle-timeout", value);
+        } else if (reader.Option("--report-level", value)) {
+            options.ReportLevel = MillisecondsOrCount("--report-level", value);
+        } else if (reader.Option("-o", value)) {
+            options.OutputFile = value;
+        } else if (reader.Option("--header-out", value)) {
+            options.HeaderFile = value;
+        } else if (reader.Option("--user", value)) {
+            const std::size_t colon = value.find(':');
+            if (colon == std::string::npos) throw EUsageError("--user needs NAME:PASSWORD");
+            options.User = value.substr(0, colon);
+            options.Password = value.substr(colon + 1);
+        } else if (reader.Option("--cookie", value)) {
+            options.Cookie = value;
+        } else if (!reader.Operand()) {
+            reader.Reject();
         } else if (haveUrl) {
-            throw std::invalid_argument("more than one URL");
+            throw EUsageError("more than one URL");
         } else {
-            options.Url = arg;
+            options.Url = reader.Current();
             haveUrl = true;
         }
     }
-    if (!haveUrl) throw std::invalid_argument("no URL given");
+    options.Request = reader.Request();
+    if (!haveUrl && options.Request == StandardRequest::None) throw EUsageError("no URL given");
     return options;
 }
 

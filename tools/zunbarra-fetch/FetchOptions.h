@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "common/CommandLine.h"
+
 namespace zb {
 
 struct FetchOptions {
@@ -21,12 +23,13 @@ struct FetchOptions {
     std::string Password;
     std::string Cookie;
     std::string Url;
+    StandardRequest Request = StandardRequest::None;
 };
 
-// Parses the arguments (without the program name). Raises std::invalid_argument with a message
-// for the user on a bad command line.
+// Parses the arguments (without the program name). Raises EUsageError with a message for the
+// user on a bad command line.
 FetchOptions ParseFetchOptions(const std::vector<std::string>& args);
 
-extern const char* const kFetchUsage;
+extern const ProgramUsage kFetchUsage;
 
 }  // namespace zb

@@ -89,10 +89,11 @@ int main(int argc, char** argv) {
     zb::FetchOptions options;
     try {
         options = zb::ParseFetchOptions(args);
-    } catch (const std::invalid_argument& e) {
-        std::cerr << "zunbarra-fetch: " << e.what() << '\n' << zb::kFetchUsage;
-        return 2;
+    } catch (const zb::EUsageError& e) {
+        return zb::ReportUsageError(zb::kFetchUsage, e.Message, std::cerr);
     }
+    if (options.Request != zb::StandardRequest::None)
+        return zb::AnswerRequest(zb::kFetchUsage, options.Request, std::cout);
     QCoreApplication app(argc, argv);
     try {
         return Run(options);

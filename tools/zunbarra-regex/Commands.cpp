@@ -38,7 +38,7 @@ std::string readFile(const std::string& path) {
 }
 
 void expectArgs(const Options& o, std::size_t n, const char* what) {
-    if (o.args.size() != n) throw UsageError{what};
+    if (o.args.size() != n) throw EUsageError(what);
 }
 
 // An AWK-style object set up from the options.
@@ -105,7 +105,7 @@ int Split(const Options& o) {
 }
 
 int Grep(const Options& o) {
-    if (o.args.size() < 2) throw UsageError{"grep takes PATTERN FILE..."};
+    if (o.args.size() < 2) throw EUsageError("grep takes PATTERN FILE...");
     TGrep grep;
     grep.PreProcessor.UseFuzzyCharDic = o.fuzzy;
     grep.SetRegExp(argument(o, 0));

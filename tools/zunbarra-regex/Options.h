@@ -1,26 +1,29 @@
 #pragma once
-// Command-line options of zunbarra-regex, shared by its subcommands.
+// The command line of zunbarra-regex: a command and the options its commands share.
 
 #include <string>
 #include <vector>
 
+#include "common/CommandLine.h"
+
 namespace zb::tool {
 
-struct UsageError {
-    std::string message;
-};
-
 struct Options {
-    bool utf8 = false;           // PATTERN and REPLACEMENT are UTF-8, converted to CP932
-    bool fuzzy = false;          // use the built-in fuzzy-character dictionary
-    bool lineMarkersLF = false;  // compile: LF as the line-head and line-tail marker
-    bool lf = false;             // match/sub/gsub/split: LF ends a line for "$"
-    bool lineNumbers = false;    // grep -n
-    bool countOnly = false;      // grep -c
-    std::vector<std::string> args;
+    std::string command;            // compile, match, sub, gsub, split or grep
+    bool utf8 = false;              // PATTERN and REPLACEMENT are UTF-8, converted to CP932
+    bool fuzzy = false;             // use the built-in fuzzy-character dictionary
+    bool lineMarkersLF = false;     // compile: LF as the line-head and line-tail marker
+    bool lf = false;                // match/sub/gsub/split: LF ends a line for "$"
+    bool lineNumbers = false;       // grep -n
+    bool countOnly = false;         // grep -c
+    std::vector<std::string> args;  // the operands after the command
+    StandardRequest request = StandardRequest::None;
 };
 
-// Parses the options after the subcommand; "--" ends them.
+// Parses the arguments after the program name: the first operand is the command; "--" ends the
+// options. Raises EUsageError on a bad command line.
 Options ParseOptions(const std::vector<std::string>& argv);
+
+extern const ProgramUsage kRegexUsage;
 
 }  // namespace zb::tool
