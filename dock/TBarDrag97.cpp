@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QStyleHints>
 
 #include "dock/BarFrameMetrics.h"
 #include "dock/QtGeometry97.h"
@@ -104,6 +105,13 @@ TDock97* TBarDrag97::TargetDock() const {
 }
 
 void TBarDrag97::Start(QPoint globalCursor) {
+    // A floating bar may be pressed where it overlaps a dock, as in the first click of a double
+    // click on its caption. Docking it on that click would send the second press to whatever
+    // bar then lies under the cursor, so a floating bar stays put until the cursor leaves the
+    // reach within which the toolkit pairs two clicks into a double click.
+    if (FBar && FBar->Floating())
+        FState.HoldUntilMoved(ToTPoint(globalCursor),
+                              QGuiApplication::styleHints()->mouseDoubleClickDistance());
     qApp->installEventFilter(this);
     if (FBar && FBar->isVisible()) FBar->grabMouse();
     Update(globalCursor);
@@ -170,7 +178,7 @@ void TBarDrag97::Finish(bool drop) {
         QGuiApplication::restoreOverrideCursor();
         FCursorOverridden = false;
     }
-    if (drop && FBar && !FState.Outline.IsEmpty()) Drop();
+    if (drop && FBar && !FState.Held && !FState.Outline.IsEmpty()) Drop();
     if (FBar) FBar->FinishDrag(drop);
     deleteLater();
 }

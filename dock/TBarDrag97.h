@@ -2,7 +2,8 @@
 // One drag of a bar: collects the candidate docks and the bar's sizes, follows the mouse and
 // the keyboard through an application-wide event filter while holding the mouse, shows the
 // outline and the "no" cursor, and on release docks the bar into a row or lets it float.
-// Escape or a second left press cancels; Ctrl toggles docking off and on.
+// Escape or a second left press cancels; Ctrl toggles docking off and on. A floating bar
+// stays put until the cursor has moved beyond the double-click reach, so a click never docks it.
 
 #include <QObject>
 #include <QPointer>

@@ -1,6 +1,7 @@
 #include "dock/TDragState.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace zb {
 
@@ -12,6 +13,13 @@ void TDragState::Begin(TPoint grab, TSize barWindowSize, bool noDock) {
     Outline = {};
     OutlineDocked = false;
     ShowNoCursor = false;
+    Held = false;
+}
+
+void TDragState::HoldUntilMoved(TPoint press, int reach) {
+    Held = true;
+    PressCursor = press;
+    ClickReach = reach;
 }
 
 TRect TDragState::OutlineAt(TPoint p, TSize size) const {
@@ -38,6 +46,14 @@ void TDragState::Update(TPoint p) {
     PreviousDocked = OutlineDocked;
     LastCursor = p;
     Target = -1;
+    if (Held && std::max(std::abs(p.x - PressCursor.x), std::abs(p.y - PressCursor.y)) > ClickReach)
+        Held = false;
+    if (Held) {
+        OutlineDocked = false;
+        ShowNoCursor = false;
+        Outline = OutlineAt(PressCursor, FloatingSize);
+        return;
+    }
     if (!NoDock) {
         for (std::size_t i = 0; i < Docks.size(); ++i) {
             if (!Hit(i, p)) continue;

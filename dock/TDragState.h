@@ -48,6 +48,13 @@ public:
     // Recomputes target, outline and cursor for cursor p.
     void Update(TPoint p);
 
+    // Makes the drag a click until the cursor first lies more than `reach` pixels from `press`
+    // on either axis: until then the outline stays on the floating window and Held is true.
+    void HoldUntilMoved(TPoint press, int reach);
+    bool Held = false;  // a drop now leaves the bar where it is
+    TPoint PressCursor;
+    int ClickReach = 0;
+
     TPoint LastCursor;
 };
 

@@ -16,7 +16,12 @@ constexpr int kCornerReach = 12;  // how far along an edge a corner's resize are
 }
 
 TFloatingWindow97::TFloatingWindow97(TCustomToolWindow97* bar, QWidget* owner)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), FBar(bar) {
+    : QWidget(nullptr), FBar(bar) {
+    // A window does not inherit its owner's font and palette unless asked to, and the bar's
+    // controls take theirs from this window while the bar floats. The attribute counts when
+    // the parent is set, so it comes first.
+    setAttribute(Qt::WA_WindowPropagation);
+    setParent(owner, Qt::Tool | Qt::FramelessWindowHint);
     setMouseTracking(true);
     setAttribute(Qt::WA_DeleteOnClose, false);
 }

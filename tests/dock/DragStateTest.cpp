@@ -1,5 +1,5 @@
 // The drag rules: hit tolerances, candidate order and refusals, outline placement, work-area
-// clamping and the "no" cursor.
+// clamping, the "no" cursor and the click that holds a floating bar in place.
 
 #include <gtest/gtest.h>
 
@@ -115,6 +115,29 @@ TEST_F(DragStateTest, NoDockFlagNeverDocks) {
     Drag.NoDock = false;
     Drag.Update({300, 150});
     EXPECT_EQ(Drag.Target, 0);
+}
+
+TEST_F(DragStateTest, HeldDragStaysOnTheFloatingWindowUntilTheCursorLeavesTheClickReach) {
+    // A floating window 220 x 45 at (250, 130), over the dock, pressed at (300, 150).
+    Drag.Begin({50, 20}, {220, 45}, false);
+    Drag.HoldUntilMoved({300, 150}, 5);
+    const TRect window = TRect::FromSize(250, 130, 220, 45);
+    for (TPoint p : {TPoint{300, 150}, TPoint{305, 145}, TPoint{295, 155}}) {
+        Drag.Update(p);
+        EXPECT_TRUE(Drag.Held);
+        EXPECT_EQ(Drag.Target, -1);
+        EXPECT_EQ(Drag.Outline, window);
+    }
+    // One pixel further on either axis makes it a drag, with the dock under the cursor; back
+    // at the press point it stays one.
+    for (TPoint p : {TPoint{306, 150}, TPoint{300, 150}}) {
+        Drag.Update(p);
+        EXPECT_FALSE(Drag.Held);
+        EXPECT_EQ(Drag.Target, 0);
+    }
+    Drag.HoldUntilMoved({300, 150}, 5);
+    Drag.Update({300, 144});
+    EXPECT_FALSE(Drag.Held);
 }
 
 TEST_F(DragStateTest, BarThatCannotFloatShowsTheNoCursorAwayFromDocks) {

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPointer>
 #include <QTest>
+#include <QWindow>
+#include <map>
 #include <set>
 
 #include "WindowFixture.h"
@@ -46,6 +49,40 @@ protected:
     void DoubleClick(QWidget* w, QPoint at) {
         QTest::mouseDClick(w, Qt::LeftButton, {}, at);
         Flush();
+    }
+    // A double click at a screen point as the window system delivers it: each press goes to the
+    // top-level window under the point at that moment (floating windows stand above the form),
+    // each release to the window holding the mouse; the toolkit makes the second press a double
+    // click. Unlike QTest::mouseDClick, what the first click does decides where the second goes.
+    void WindowSystemDoubleClick(QPoint global) {
+        int time = QTest::lastMouseTimestamp;
+        for (int click = 0; click < 2; ++click) {
+            QPointer<QWindow> pressed = TopLevelAt(global)->windowHandle();
+            qt_handleMouseEvent(pressed, pressed->mapFromGlobal(global), global, Qt::LeftButton,
+                                Qt::LeftButton, QEvent::MouseButtonPress, {}, ++time);
+            Flush();
+            // A floating window whose bar the press docked is gone; the form takes the release.
+            QWidget* grabber = QWidget::mouseGrabber();
+            QWindow* released = grabber   ? grabber->window()->windowHandle()
+                                : pressed ? pressed.data()
+                                          : TopLevelAt(global)->windowHandle();
+            qt_handleMouseEvent(released, released->mapFromGlobal(global), global, Qt::NoButton,
+                                Qt::LeftButton, QEvent::MouseButtonRelease, {}, ++time);
+            Flush();
+        }
+        // The next QTest click must not pair with these.
+        QTest::lastMouseTimestamp = time + 10 * QTest::mouseDoubleClickInterval;
+    }
+    QWidget* TopLevelAt(QPoint global) {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (qobject_cast<TFloatingWindow97*>(top) && top->isVisible() &&
+                top->frameGeometry().contains(global))
+                return top;
+        return &Form;
+    }
+    std::vector<TCustomToolWindow97*> Bars() {
+        return {Form.Toolbar_Menu, Form.ToolWindow971, Form.ToolWindow972, Form.ToolWindow973,
+                Form.ToolWindow974};
     }
     // The list and the status bar fill what the dock leaves.
     void ExpectClientAreaBelowTheDock() {
@@ -161,6 +198,56 @@ TEST_F(WindowDrag, DoubleClickFloatsTheToolbarAndDocksItAgain) {
     EXPECT_EQ(toolbar->geometry(), QRect(0, 0, 217, 28));
     EXPECT_EQ(Form.ToolbarButton_SaveURLs->pos(), QPoint(108, 0));
     EXPECT_EQ(Form.ToolbarButtonSearchGet->window(), &Form);
+}
+
+TEST_F(WindowDrag, DoubleClickOnAFloatingCaptionDocksThatBarAndMovesNothingElse) {
+    // Floated by a double click on its grip, a bar floats where it was docked, so its caption
+    // lies over the dock, the caption's left end over the bar's own grip.
+    const struct {
+        TCustomToolWindow97* bar;
+        QPoint grip;
+    } cases[] = {{Form.Toolbar_Menu, {5, 14}}, {Form.ToolWindow972, {5, 10}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bar->objectName().toStdString());
+        std::map<TCustomToolWindow97*, QRect> docked;
+        for (TCustomToolWindow97* bar : Bars())
+            docked[bar] = bar->geometry();
+
+        WindowSystemDoubleClick(c.bar->mapToGlobal(c.grip));
+        ASSERT_TRUE(c.bar->Floating());
+        TFloatingWindow97* win = c.bar->FloatingWindow();
+        const QRect captionRect = win->CaptionRect();
+        const QPoint caption =
+            win->mapToGlobal(QPoint(captionRect.left() + 4, captionRect.center().y()));
+        ASSERT_EQ(TopLevelAt(caption), win);
+        ASSERT_TRUE(Form.Dock_Up->rect().contains(Form.Dock_Up->mapFromGlobal(caption)));
+
+        WindowSystemDoubleClick(caption);
+        for (TCustomToolWindow97* bar : Bars()) {
+            SCOPED_TRACE(bar->objectName().toStdString());
+            EXPECT_EQ(bar->DockedTo(), Form.Dock_Up);
+            EXPECT_EQ(bar->geometry(), docked[bar]);
+        }
+    }
+    ExpectClientAreaBelowTheDock();
+}
+
+TEST_F(WindowDrag, FloatingBarsKeepTheFormsFontAndPalette) {
+    std::map<QWidget*, std::pair<QFont, QPalette>> docked;
+    for (TCustomToolWindow97* bar : Bars())
+        for (QWidget* control : bar->ClientArea()->findChildren<QWidget*>())
+            docked[control] = {control->font(), control->palette()};
+    ASSERT_EQ(Form.CheckBox_fromJapan->font(), Form.font());
+
+    for (TCustomToolWindow97* bar : Bars()) {
+        DoubleClick(bar, {5, 10});
+        ASSERT_TRUE(bar->Floating()) << bar->objectName().toStdString();
+    }
+    for (const auto& [control, look] : docked) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        EXPECT_EQ(control->font(), look.first);
+        EXPECT_EQ(control->palette(), look.second);
+    }
 }
 
 TEST_F(WindowDrag, FloatingToolbarResizesOnlyToItsWrappedLayouts) {
