@@ -42,6 +42,8 @@ int main(int argc, char** argv) {
     // message boxes. Not the display name, which Qt would append to every window caption.
     QApplication::setApplicationName(QString::fromUtf8(zb::kApplicationTitle));
     QApplication::setApplicationVersion(QString::fromUtf8(zb::ProgramVersion()));
+    // Ties the window to its installed desktop entry (data/), for task bars and docks.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.zunbarra.ImageSearcher"));
 
     zb::WindowOptions options;
     try {

@@ -85,6 +85,12 @@ for dep in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugin
     [[ ", $depends," == *", $dep"[\ ,]* ]] || fail "package does not depend on $dep: $depends"
 done
 dpkg-deb -x "$deb" "$work/deb"
-[ "$("$work/deb/usr/bin/zunbarra" --version)" = "zunbarra $version" ] ||
+window=$work/deb/usr/bin/zunbarra
+[ "$("$window" --version)" = "zunbarra $version" ] ||
     fail "the packaged window program does not answer --version"
+# Qt starts (a platform option is Qt's to take) and hands the rest of the command line over.
+status=0
+"$window" -platform offscreen --bogus 2>"$work/window.err" || status=$?
+[ "$status" = 2 ] && grep -q '^zunbarra: unknown argument "--bogus"$' "$work/window.err" ||
+    fail "the packaged window program does not start: $(cat "$work/window.err")"
 echo "== install tree and package checked ($deb)"
