@@ -1,5 +1,7 @@
 #include "app/TStatusBar.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QSizeGrip>
@@ -10,10 +12,35 @@
 namespace zb {
 
 namespace {
+
 constexpr int kPanelGap = 2;  // between panels, and above them
+
+// Read as a status bar whose name is what its panels show.
+class StatusBarAccessible : public QAccessibleWidget {
+public:
+    explicit StatusBarAccessible(TStatusBar* bar)
+        : QAccessibleWidget(bar, QAccessible::StatusBar) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Name || !widget()->accessibleName().isEmpty())
+            return QAccessibleWidget::text(t);
+        const auto* bar = static_cast<TStatusBar*>(widget());
+        QStringList shown;
+        for (int i = 0; i < bar->PanelCount(); ++i)
+            if (!bar->PanelText(i).isEmpty()) shown << bar->PanelText(i);
+        return shown.join(QStringLiteral(", "));
+    }
+};
+
+QAccessibleInterface* AccessibleFactory(const QString& className, QObject* object) {
+    if (className != QLatin1StringView(TStatusBar::staticMetaObject.className())) return nullptr;
+    return new StatusBarAccessible(static_cast<TStatusBar*>(object));
 }
 
+}  // namespace
+
 TStatusBar::TStatusBar(QWidget* parent) : QWidget(parent), FGrip(new QSizeGrip(this)) {
+    QAccessible::installFactory(AccessibleFactory);
     resize(width(), DefaultHeight);
 }
 
@@ -40,6 +67,11 @@ void TStatusBar::SetPanelText(int index, const QString& text) {
     if (index < 0 || index >= FPanels.size() || FPanels[index].Text == text) return;
     FPanels[index].Text = text;
     update(PanelRect(index));
+    // Screen readers keep the name they read last until told that it changed.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void TStatusBar::resizeEvent(QResizeEvent* event) {

@@ -1,5 +1,7 @@
 #include "app/TZorvexImageForm.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QPalette>
@@ -75,12 +77,21 @@ QString PagesText(int pages) {
     return pages == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(pages);
 }
 
+// The form reads as a window named by its caption (a plain widget would be an anonymous
+// filler).
+QAccessibleInterface* AccessibleFactory(const QString& className, QObject* object) {
+    if (className != QLatin1StringView(TZorvexImageForm::staticMetaObject.className()))
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
 }  // namespace
 
 TZorvexImageForm::TZorvexImageForm(QWidget* parent)
     : QWidget(parent),
       SaveDialog(this),
       ErrorReport([this](const QString& message) { ShowErrorReport(this, message); }) {
+    QAccessible::installFactory(AccessibleFactory);
     setObjectName("ZorvexImageForm");
     setWindowTitle(QString::fromUtf8(kFormCaption));
     setFont(FormFont());
@@ -135,6 +146,7 @@ void TZorvexImageForm::BuildDock() {
     Image1 = new QLabel(ToolWindow974->ClientArea());
     Image1->setObjectName("Image1");
     Image1->setPixmap(QPixmap::fromImage(FLogo));
+    Image1->setAccessibleName(QStringLiteral("Zunbarra"));
     // The image sizes itself to its picture.
     Image1->setGeometry(QRect(QPoint(0, 0), FLogo.size()));
     Image1->show();
@@ -154,6 +166,9 @@ void TZorvexImageForm::BuildDock() {
     Label2 = MakeLabel(c, "Label2", "Not KeyWord", QRect(5, 35, 73, 13));
     Edit_AndKeyWord = MakeEdit(c, "Edit_AndKeyWord", QRect(85, 4, 347, 19));
     Edit_NotKeyWord = MakeEdit(c, "Edit_NotKeyWord", QRect(84, 33, 347, 19));
+    // Each label names the box beside it for assistive technology.
+    Label1->setBuddy(Edit_AndKeyWord);
+    Label2->setBuddy(Edit_NotKeyWord);
 
     ToolWindow973 = MakeToolWindow(Dock_Up, "ToolWindow973", 3, 0, {434, 32});
     c = ToolWindow973->ClientArea();
@@ -169,6 +184,8 @@ void TZorvexImageForm::BuildDock() {
     NumIO_ProxyPort->SetBeep(false);
     NumIO_ProxyPort->setGeometry(319, 5, 105, 20);
     NumIO_ProxyPort->show();
+    Label3->setBuddy(Edit_ProxyName);
+    Label4->setBuddy(NumIO_ProxyPort);
 
     Dock_Up->EndUpdate();
 }
@@ -181,6 +198,7 @@ void TZorvexImageForm::BuildClientArea() {
     ScrollBox1->setWidgetResizable(true);
     Memo_URL = new TAddressMemo();
     Memo_URL->setObjectName("Memo_URL");
+    Memo_URL->setAccessibleName(QStringLiteral("Thumbnail addresses"));
     // The list always fills the box, however small the window gets.
     Memo_URL->setMinimumSize(1, 1);
     ScrollBox1->setWidget(Memo_URL);

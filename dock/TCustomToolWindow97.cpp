@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "dock/Accessible97.h"
 #include "dock/EInvalidOperation.h"
 #include "dock/Paint97.h"
 #include "dock/QtGeometry97.h"
@@ -58,6 +59,7 @@ QWidget* CheckedBarParent(QWidget* parent) {
 }  // namespace
 
 TCustomToolWindow97::TCustomToolWindow97(QWidget* parent) : QWidget(CheckedBarParent(parent)) {
+    InstallAccessible97();
     FItem = std::make_unique<Item>(this);
     FColor = palette().color(QPalette::Button);
     FClient = new TBarClientArea97(this);

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "dock/Accessible97.h"
 #include "dock/BarFrameMetrics.h"
 #include "dock/Paint97.h"
 #include "dock/TCustomToolWindow97.h"
@@ -17,6 +18,7 @@ constexpr int kCornerReach = 12;  // how far along an edge a corner's resize are
 
 TFloatingWindow97::TFloatingWindow97(TCustomToolWindow97* bar, QWidget* owner)
     : QWidget(nullptr), FBar(bar) {
+    InstallAccessible97();
     // A window does not inherit its owner's font and palette unless asked to, and the bar's
     // controls take theirs from this window while the bar floats. The attribute counts when
     // the parent is set, so it comes first.

@@ -1,5 +1,6 @@
 #include "dock/TToolbarButton97.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
@@ -9,6 +10,7 @@
 #include <QPainter>
 #include <QShortcut>
 
+#include "dock/Accessible97.h"
 #include "dock/Paint97.h"
 #include "dock/TCustomToolWindow97.h"
 #include "dock/TDock97.h"
@@ -38,6 +40,7 @@ QWidget* HostOf(QWidget* parent) {
 }  // namespace
 
 TToolbarButton97::TToolbarButton97(QWidget* parent) : QWidget(HostOf(parent)) {
+    InstallAccessible97();
     HotTracking& hot = Hot();
     if (hot.Buttons++ == 0) {
         hot.Timer = new QTimer();
@@ -86,6 +89,11 @@ void TToolbarButton97::SetCaption(const QString& value) {
     FCaption = value;
     UpdateShortcuts();
     update();
+    // The caption is the button's accessible name.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 void TToolbarButton97::SetAllowAllUp(bool value) {
     FAllowAllUp = value;

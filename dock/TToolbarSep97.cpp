@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "dock/Accessible97.h"
 #include "dock/EInvalidOperation.h"
 #include "dock/Paint97.h"
 #include "dock/TCustomToolbar97.h"
@@ -19,6 +20,7 @@ QWidget* CheckedSeparatorParent(QWidget* parent) {
 }  // namespace
 
 TToolbarSep97::TToolbarSep97(QWidget* toolbar) : QWidget(CheckedSeparatorParent(toolbar)) {
+    InstallAccessible97();
     resize(FSizeHorz, 8);
     show();
 }
