@@ -7,7 +7,7 @@
 #include <QSizeGrip>
 #include <QToolTip>
 
-#include "dock/Paint97.h"
+#include "dock/widgets/Paint97.h"
 
 namespace zb {
 

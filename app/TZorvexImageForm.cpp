@@ -14,7 +14,7 @@
 #include "app/LogoImage.h"
 #include "app/WindowFonts.h"
 #include "common/Exception.h"
-#include "dock/TFloatingWindow97.h"
+#include "dock/widgets/TFloatingWindow97.h"
 #include "regex/Cp932.h"
 
 namespace zb {

@@ -27,11 +27,11 @@
 #include "app/TNumIO.h"
 #include "app/TSaveDialog.h"
 #include "app/TStatusBar.h"
-#include "dock/TDock97.h"
-#include "dock/TEdit97.h"
-#include "dock/TToolWindow97.h"
-#include "dock/TToolbar97.h"
-#include "dock/TToolbarButton97.h"
+#include "dock/widgets/TDock97.h"
+#include "dock/widgets/TEdit97.h"
+#include "dock/widgets/TToolWindow97.h"
+#include "dock/widgets/TToolbar97.h"
+#include "dock/widgets/TToolbarButton97.h"
 
 namespace zb {
 

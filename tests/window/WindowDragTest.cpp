@@ -12,10 +12,10 @@
 #include <set>
 
 #include "WindowFixture.h"
-#include "dock/BarFrameMetrics.h"
-#include "dock/TBarDrag97.h"
-#include "dock/TDragOutline97.h"
-#include "dock/TFloatingWindow97.h"
+#include "dock/core/BarFrameMetrics.h"
+#include "dock/widgets/TBarDrag97.h"
+#include "dock/widgets/TDragOutline97.h"
+#include "dock/widgets/TFloatingWindow97.h"
 
 namespace zb::test {
 namespace {
