@@ -7,7 +7,7 @@
 
 #include "app/PageFile.h"
 #include "app/QueryWords.h"
-#include "net/HttpText.h"
+#include "common/TextNumbers.h"
 
 namespace zb {
 

@@ -70,7 +70,8 @@ public:
     void GrepMatch(TGrep& Sender, const RE_LineInfo_t& LineInfo);
     void GrepNextMatch(TGrep& Sender, const RE_LineInfo_t& LineInfo);
 
-    // Workers.
+    // Workers. The session sets them up (the client's page file, file modes, time-outs and
+    // report level; the handlers; the line separators): front ends leave them alone.
     std::unique_ptr<TNMHTTP> NMHTTP2Zorvex;  // fetches result pages into the page file
     TGrep Grep;                              // finds image-link lines
     TGrep GrepNext;                          // finds the next-page marker

@@ -4,7 +4,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-#include "regex/Cp932.h"
+#include "common/Cp932.h"
 
 namespace zb {
 

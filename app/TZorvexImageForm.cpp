@@ -13,9 +13,9 @@
 #include "app/ListFile.h"
 #include "app/LogoImage.h"
 #include "app/WindowFonts.h"
+#include "common/Cp932.h"
 #include "common/Exception.h"
 #include "dock/widgets/TFloatingWindow97.h"
-#include "regex/Cp932.h"
 
 namespace zb {
 
@@ -107,9 +107,6 @@ TZorvexImageForm::TZorvexImageForm(QWidget* parent)
     SetTabOrder();
 
     Session = std::make_unique<SearchSession>(*this);
-    Session->NMHTTP2Zorvex->TimeOut = 5000;
-    Session->NMHTTP2Zorvex->OutputFileMode = false;
-    Session->NMHTTP2Zorvex->ReportLevel = 2;
 
     PlaceClientControls();
     Edit_AndKeyWord->setFocus();

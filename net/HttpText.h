@@ -13,11 +13,4 @@ std::string FieldOf(const std::string& text, char separator, int n);
 // the n-th one is the text's last character.
 std::size_t NthPos(const std::string& text, char c, int n);
 
-// Integer conversion as the framework does it: optional blanks and sign, decimal digits, or
-// hexadecimal digits after "$" or "0x". Raises Exception "'text' は整数ではありません" otherwise.
-int StrToInt(const std::string& text);
-
-std::string UpperCase(std::string text);
-std::string LowerCase(std::string text);
-
 }  // namespace zb

@@ -3,14 +3,11 @@
 #include <algorithm>
 
 #include "common/Exception.h"
+#include "common/TextCase.h"
 
 namespace zb {
 
 namespace {
-
-unsigned char Lower(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
-}
 
 std::string NameOf(const std::string& line) {
     const std::size_t colon = line.find(':');
@@ -18,17 +15,6 @@ std::string NameOf(const std::string& line) {
 }
 
 }  // namespace
-
-int CompareText(const std::string& a, const std::string& b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char ca = Lower(static_cast<unsigned char>(a[i]));
-        const unsigned char cb = Lower(static_cast<unsigned char>(b[i]));
-        if (ca != cb) return ca < cb ? -1 : 1;
-    }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
-}
 
 void TExStringList::SetSorted(bool value) {
     if (value && !FSorted) {

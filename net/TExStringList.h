@@ -36,7 +36,4 @@ private:
     bool FSorted = false;
 };
 
-// Case-insensitive (ASCII) comparison: < 0, 0 or > 0.
-int CompareText(const std::string& a, const std::string& b);
-
 }  // namespace zb

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 
+#include "common/TextCase.h"
+#include "common/TextNumbers.h"
 #include "net/HttpText.h"
 #include "net/SockErrorTable.h"
 #include "net/TNMURL.h"

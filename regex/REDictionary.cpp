@@ -1,6 +1,6 @@
 #include <cstddef>
 
-#include "regex/Cp932.h"
+#include "common/Cp932.h"
 #include "regex/REDictionary.h"
 #include "regex/WChar.h"
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/Cp932.h"
+
 namespace zb {
 
 using WChar_t = std::uint16_t;
@@ -16,11 +18,6 @@ inline constexpr WChar_t WCHAR_EMPTY = 0xFFFF;      // label of an empty transit
 
 // The 12 metacharacters, in the order the quoting function knows them.
 inline constexpr char METACHARS[12] = {'^', '(', '|', ')', '+', '*', '?', '.', '[', ']', '$', '\\'};
-
-// Lead-byte test of code page 932: 0x81-0x9F and 0xE0-0xFC.
-constexpr bool IsDBCSLeadByte(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
 
 int HexWCharToInt(WChar_t ch);
 int OctWCharToInt(WChar_t ch);

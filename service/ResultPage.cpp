@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "regex/Cp932.h"
+#include "common/Cp932.h"
 #include "service/ServiceText.h"
 
 namespace zb {

@@ -1,6 +1,6 @@
 #include "service/ServicePages.h"
 
-#include "regex/Cp932.h"
+#include "common/Cp932.h"
 #include "service/HttpResponse.h"
 #include "service/ServiceText.h"
 

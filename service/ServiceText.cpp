@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "regex/WChar.h"
+#include "common/Cp932.h"
 
 namespace zb {
 

@@ -10,7 +10,7 @@
 #include "DebianServers.h"
 #include "E2eSupport.h"
 #include "ServiceProcess.h"
-#include "regex/Cp932.h"
+#include "common/Cp932.h"
 
 namespace zb::test {
 namespace {

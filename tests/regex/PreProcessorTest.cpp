@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "RegexTestUtil.h"
-#include "regex/Cp932.h"
+#include "common/Cp932.h"
 #include "regex/REDictionary.h"
 
 namespace zb {

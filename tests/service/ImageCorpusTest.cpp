@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <set>
 
+#include "common/Cp932.h"
 #include "common/Exception.h"
-#include "regex/Cp932.h"
 #include "service/CorpusGenerator.h"
 #include "service/ImageCorpus.h"
 #include "service/ImageQuery.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "PageScan.h"
-#include "regex/Cp932.h"
+#include "common/Cp932.h"
 #include "service/CorpusGenerator.h"
 #include "service/ImageCorpus.h"
 #include "service/ImageQuery.h"

@@ -10,7 +10,7 @@
 
 #include "PageScan.h"
 #include "ServiceProcess.h"
-#include "regex/Cp932.h"
+#include "common/Cp932.h"
 
 namespace zb::test {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "WindowFixture.h"
 #include "app/TAddressMemo.h"
+#include "common/Cp932.h"
 #include "common/Exception.h"
-#include "regex/Cp932.h"
 
 namespace zb::test {
 namespace {

@@ -14,7 +14,7 @@
 #include "app/ErrorReport.h"
 #include "app/LogoImage.h"
 #include "app/WindowFonts.h"
-#include "regex/Cp932.h"
+#include "common/Cp932.h"
 
 namespace zb::test {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "DebianServers.h"
 #include "WindowFixture.h"
-#include "regex/Cp932.h"
+#include "common/Cp932.h"
 
 namespace zb::test {
 namespace {

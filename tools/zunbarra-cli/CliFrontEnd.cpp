@@ -1,6 +1,6 @@
 #include "CliFrontEnd.h"
 
-#include "regex/Cp932.h"
+#include "common/Cp932.h"
 
 namespace zb {
 

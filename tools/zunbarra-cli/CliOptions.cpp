@@ -1,7 +1,7 @@
 #include "CliOptions.h"
 
 #include "app/SearchSession.h"
-#include "regex/Cp932.h"
+#include "common/Cp932.h"
 
 namespace zb {
 

@@ -6,8 +6,8 @@
 #include <iterator>
 #include <memory>
 
+#include "common/Cp932.h"
 #include "common/Exception.h"
-#include "regex/Cp932.h"
 #include "regex/GrepErrors.h"
 #include "regex/TAWKStr.h"
 #include "regex/TGrep.h"

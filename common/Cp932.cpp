@@ -1,4 +1,4 @@
-#include "regex/Cp932.h"
+#include "common/Cp932.h"
 
 #include <iconv.h>
 
