@@ -4,9 +4,9 @@
 //   compile_bench [RUNS] [N]   (N alone: compile only that n once, for instruction counting)
 
 #include <algorithm>
-#include <cstdlib>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     if (argc > 2) {
         std::string expr = "(a|b)*a";
-        for (int i = 0; i < std::atoi(argv[2]); ++i) expr += "(a|b)";
+        for (int i = 0; i < std::atoi(argv[2]); ++i)
+            expr += "(a|b)";
         zb::TRegularExpression re;
         re.SetRegExp(expr);
         std::printf("states=%zu\n", re.GetCurrentDFA()->StateList.size());
@@ -27,7 +28,8 @@ int main(int argc, char** argv) {
     std::printf("%4s %8s %12s\n", "n", "states", "median_ms");
     for (int n = 8; n <= 14; ++n) {
         std::string expr = "(a|b)*a";
-        for (int i = 0; i < n; ++i) expr += "(a|b)";
+        for (int i = 0; i < n; ++i)
+            expr += "(a|b)";
         std::vector<double> times;
         std::size_t states = 0;
         for (int r = 0; r < runs; ++r) {

@@ -21,9 +21,9 @@ int main(int argc, char** argv) {
     }
     std::mt19937 rng(12345);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    const std::vector<std::string> ascii = {"the", "image", "search", "result", "page", "photo",
-                                            "car", "red", "blue", "mountain", "river", "city",
-                                            "<td>", "</td>", "href=", "nav", "next", "gif"};
+    const std::vector<std::string> ascii = {"the",  "image", "search", "result",   "page",  "photo",
+                                            "car",  "red",   "blue",   "mountain", "river", "city",
+                                            "<td>", "</td>", "href=",  "nav",      "next",  "gif"};
     // Hiragana, katakana and kanji in CP932 (検索 画像 写真 山 川 東京 ...).
     const std::vector<std::string> kanji = {
         "\x8c\x9f\x8d\xf5", "\x89\xe6\x91\x9c", "\x8e\xca\x90\x5e", "\x8e\x52",

@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::string text = in.text;
     if ((in.flags & 2) && !text.empty()) {
-        while (text.size() < 230'000) text += in.text;
+        while (text.size() < 230'000)
+            text += in.text;
     }
     static const std::string path = "/tmp/zb-grep-fuzz-" + std::to_string(::getpid());
     FILE* f = std::fopen(path.c_str(), "wb");
