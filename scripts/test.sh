@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the format of the C++ files, builds, and runs the whole test suite twice: a normal build, and a
-# build with AddressSanitizer and UndefinedBehaviorSanitizer. Then builds the Release folder and
-# checks the installation and the Debian package made from it. Exits non-zero on any failure.
+# Installs what is missing, checks the format of the C++ files, builds, and runs the whole test
+# suite twice: a normal build, and a build with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Then builds the Release folder and checks the installation and the Debian package made from it.
+# Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
