@@ -1,10 +1,13 @@
 #include "regex/TTxtFile.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "regex/GrepErrors.h"
@@ -26,29 +29,81 @@ TTxtFile::TTxtFile(const std::string& FileName, const bool& Cancel)
     fd_ = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) throw EFileNotFound(std::strerror(errno));
     struct stat st {};
-    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+    const bool statted = ::fstat(fd_, &st) == 0;
+    if (statted && S_ISDIR(st.st_mode)) {
         ::close(fd_);
         fd_ = -1;
         throw EFileNotFound(std::strerror(EISDIR));
     }
     opened_ = true;
-    buffer_.reset(new char[BufferSize + Slack]());
-    buffer_[0] = '\n';
     try {
-        BuffRead(buffer_.get() + 1);
+        constexpr std::size_t blocks = BufferSize / kLineEndBlock + 2;
+        ends_.reset(new std::uint32_t[blocks]);
+        marks_.reset(new std::uint64_t[(blocks + 63) / 64]);
+        // A regular file that reports no size may still have contents (/proc): read it.
+        if (!(statted && S_ISREG(st.st_mode) && st.st_size > 0 && mapFile(st.st_size))) {
+            useReadBuffer();
+        }
+        buf_[0] = '\n';
+        BuffRead(buf_ + 1);
     } catch (...) {
+        if (map_ != nullptr) ::munmap(map_, mapLength_);
         ::close(fd_);
         throw;
     }
     byteCount_ += 1;
-    base_ = lineHead_ = readPos_ = buffer_.get();
+    base_ = lineHead_ = readPos_ = buf_;
 }
 
 TTxtFile::~TTxtFile() {
+    if (map_ != nullptr) ::munmap(map_, mapLength_);
     if (opened_ && fd_ >= 0) ::close(fd_);
 }
 
-void TTxtFile::BuffRead(char* dest) {
+bool TTxtFile::mapFile(long long size) {
+    // One page in front holds the LF before the first line; the zero-filled pages after the
+    // file take the sentinels after the last fill.
+    const long long page = ::sysconf(_SC_PAGESIZE);
+    const long long fileLength = (size + page - 1) / page * page;
+    const long long length = page + fileLength + (Slack + page - 1) / page * page;
+    if (length <= 0 || static_cast<unsigned long long>(length) > SIZE_MAX) return false;
+    void* area = ::mmap(nullptr, static_cast<std::size_t>(length), PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (area == MAP_FAILED) return false;
+    char* file = static_cast<char*>(area) + page;
+    if (::mmap(file, static_cast<std::size_t>(size), PROT_READ | PROT_WRITE,
+               MAP_PRIVATE | MAP_FIXED, fd_, 0) == MAP_FAILED) {
+        ::munmap(area, static_cast<std::size_t>(length));
+        return false;
+    }
+    map_ = static_cast<char*>(area);
+    mapFile_ = file;
+    mapLength_ = static_cast<std::size_t>(length);
+    mapSize_ = size;
+    mapped_ = true;
+    buf_ = file - 1;
+    return true;
+}
+
+bool TTxtFile::windowStillMapped() const {
+    // Where the file no longer reaches, reading the mapping would raise SIGBUS; a file that grew
+    // has more to read than the mapping holds.
+    struct stat st {};
+    return ::fstat(fd_, &st) == 0 && st.st_size == mapSize_;
+}
+
+void TTxtFile::useReadBuffer() {
+    mapped_ = false;
+    heap_.reset(new char[BufferSize + Slack]());
+    buf_ = heap_.get();
+}
+
+std::size_t TTxtFile::takeWindow() const {
+    const long long left = mapSize_ - readOffset_;
+    return static_cast<std::size_t>(std::max(0LL, std::min<long long>(BufferSize, left)));
+}
+
+std::size_t TTxtFile::readInto(char* dest) {
     std::size_t got = 0;
     while (got < static_cast<std::size_t>(BufferSize)) {
         const ssize_t r = ::read(fd_, dest + got, BufferSize - got);
@@ -59,16 +114,23 @@ void TTxtFile::BuffRead(char* dest) {
         if (r == 0) break;
         got += static_cast<std::size_t>(r);
     }
+    return got;
+}
+
+void TTxtFile::BuffRead(char* dest) {
+    const std::size_t got = mapped_ ? takeWindow() : readInto(dest);
+    readOffset_ += static_cast<long long>(got);
     byteCount_ = static_cast<int>(got);
     if (got == 0) throw EEndOfFile();
-    // A NUL of the file reads as a space wherever a position meets it; converting the whole
-    // fill at once gives the same text and keeps NUL for the buffer's own sentinels.
-    for (char* p = dest; (p = static_cast<char*>(std::memchr(p, '\0', dest + got - p)));)
-        *p = ' ';
+    ++fills_;
     struct stat st {};
-    const off_t offset = ::lseek(fd_, 0, SEEK_CUR);
-    atEnd_ = got < static_cast<std::size_t>(BufferSize) ||
-             (::fstat(fd_, &st) == 0 && offset >= st.st_size);
+    if (mapped_) {
+        atEnd_ = readOffset_ >= mapSize_;
+    } else {
+        const off_t offset = ::lseek(fd_, 0, SEEK_CUR);
+        atEnd_ = got < static_cast<std::size_t>(BufferSize) ||
+                 (::fstat(fd_, &st) == 0 && offset >= st.st_size);
+    }
     if (atEnd_) {
         if (dest[got - 1] == '\n') {
             dest[got] = dest[got + 1] = '\0';
@@ -77,28 +139,47 @@ void TTxtFile::BuffRead(char* dest) {
             dest[got + 1] = dest[got + 2] = '\0';
             ++byteCount_;
         }
-    } else {
+    } else if (!mapped_) {
+        // In a mapping the byte after the fill is the next window's first byte, which stays as
+        // it is (writing there would copy its page): atFillEnd knows the end by its position.
         dest[got] = '\0';
     }
+    // A NUL of the file reads as a space wherever a position meets it; converting the whole
+    // fill at once gives the same text and keeps NUL for the buffer's own sentinels. The same
+    // pass counts the line ends, for the bulk moves of the base.
+    endsFrom_ = dest;
+    endsCount_ =
+        ScanFill(dest, dest + byteCount_, ends_.get(), hint_ < 0 ? 0 : hint_, marks_.get());
+    endsValid_ = true;
+    hintValid_ = hint_ >= 0;
     ProcessMessages();
     if (cancel_) throw EGrepCancel();
 }
 
 void TTxtFile::refill() {
     const long long next = bufferOffset_ + byteCount_;
-    BuffRead(buffer_.get());
+    if (mapped_) {
+        // A file whose size changed since it was mapped is read from here on, as it is now.
+        if (!windowStillMapped()) {
+            useReadBuffer();
+            if (::lseek(fd_, readOffset_, SEEK_SET) < 0) throw EInOutError(std::strerror(errno));
+        } else {
+            buf_ = mapFile_ + readOffset_;
+        }
+    }
+    BuffRead(buf_);
     bufferOffset_ = next;
 }
 
 long long TTxtFile::OffsetOf(const char* p) const {
     if (inCarry(p)) return carryOffset_ + (p - carry_.data());
-    return bufferOffset_ + (p - buffer_.get());
+    return bufferOffset_ + (p - buf_);
 }
 
 void TTxtFile::keepLine() {
     if (inCarry(lineHead_)) {
         const std::size_t head = static_cast<std::size_t>(lineHead_ - carry_.data());
-        carry_.append(buffer_.get(), static_cast<std::size_t>(byteCount_));
+        carry_.append(buf_, static_cast<std::size_t>(byteCount_));
         lineHead_ = carry_.data() + head;
     } else {
         carryOffset_ = OffsetOf(lineHead_);
@@ -109,7 +190,7 @@ void TTxtFile::keepLine() {
 
 char TTxtFile::IncPBase() {
     const char c = *base_++;
-    if (*base_ == '\0') IncPBaseNullChar(c);
+    if (atFillEnd(base_)) IncPBaseNullChar(c);
     if (c == '\n') {
         if (!inCarry(base_)) carry_.clear();
         lineHead_ = base_;
@@ -117,30 +198,28 @@ char TTxtFile::IncPBase() {
     }
     if (*base_ == '\r') {
         char* cr = base_++;
-        bool moved = false;
-        if (*base_ == '\0') {
-            IncPBaseNullChar('\r');
-            moved = true;
-        }
+        const bool moved = atFillEnd(base_) && IncPBaseNullChar('\r');
         if (*base_ != '\n') {
             // A lone CR is a line end: it becomes the LF the base stands on. When it was the
             // last byte of the previous fill, it is the last character of the carry-over text.
             base_ = moved ? carryEnd() - 1 : cr;
             *base_ = '\n';
+            endsValid_ = false;
         }
     }
     readPos_ = base_;
     return c;
 }
 
-void TTxtFile::IncPBaseNullChar(char c) {
+bool TTxtFile::IncPBaseNullChar(char c) {
     if (!carry_.empty() && base_ == carryEnd()) {
-        base_ = buffer_.get();
-        return;
+        base_ = buf_;
+        return true;
     }
     if (!inCarry(base_) && base_ < dataEnd()) {
         *base_ = ' ';
-        return;
+        endsValid_ = false;
+        return false;
     }
     if (atEnd_) {
         if (c == '\0') --base_;
@@ -148,10 +227,11 @@ void TTxtFile::IncPBaseNullChar(char c) {
     }
     keepLine();
     refill();
-    base_ = buffer_.get();
+    base_ = buf_;
+    return true;
 }
 
-WChar_t TTxtFile::AdvanceBase() {
+WChar_t TTxtFile::advanceBaseSlow() {
     const char c = IncPBase();
     WChar_t code = static_cast<unsigned char>(c);
     if (isLead(c)) {
@@ -166,15 +246,16 @@ char TTxtFile::GetChar() {
     char* at = readPos_;
     const char c = *readPos_++;
     bool moved = false;
-    if (*readPos_ == '\0') moved = GetCharNullChar(c);
+    if (atFillEnd(readPos_)) moved = GetCharNullChar(c);
     if (c == '\r') {
         if (*readPos_ == '\n') {
             ++readPos_;
-            if (*readPos_ == '\0') GetCharNullChar('\n');
+            if (atFillEnd(readPos_)) GetCharNullChar('\n');
         } else if (moved) {
             carry_.back() = '\n';
         } else {
             *at = '\n';
+            endsValid_ = false;
         }
         return '\n';
     }
@@ -183,11 +264,12 @@ char TTxtFile::GetChar() {
 
 bool TTxtFile::GetCharNullChar(char c) {
     if (!carry_.empty() && readPos_ == carryEnd()) {
-        readPos_ = buffer_.get();
+        readPos_ = buf_;
         return true;
     }
     if (!inCarry(readPos_) && readPos_ < dataEnd()) {
         *readPos_ = ' ';
+        endsValid_ = false;
         return false;
     }
     if (atEnd_) {
@@ -197,10 +279,10 @@ bool TTxtFile::GetCharNullChar(char c) {
     // Refill, keeping the current line and the base.
     if (inCarry(lineHead_)) {
         const std::size_t head = static_cast<std::size_t>(lineHead_ - carry_.data());
-        const std::size_t base =
-            inCarry(base_) ? static_cast<std::size_t>(base_ - carry_.data())
-                           : carry_.size() + static_cast<std::size_t>(base_ - buffer_.get());
-        carry_.append(buffer_.get(), static_cast<std::size_t>(byteCount_));
+        const std::size_t base = inCarry(base_)
+                                     ? static_cast<std::size_t>(base_ - carry_.data())
+                                     : carry_.size() + static_cast<std::size_t>(base_ - buf_);
+        carry_.append(buf_, static_cast<std::size_t>(byteCount_));
         lineHead_ = carry_.data() + head;
         base_ = carry_.data() + base;
     } else {
@@ -211,15 +293,15 @@ bool TTxtFile::GetCharNullChar(char c) {
         base_ = carry_.data() + base;
     }
     refill();
-    readPos_ = buffer_.get();
+    readPos_ = buf_;
     return true;
 }
 
-WChar_t TTxtFile::GetWChar() {
+WChar_t TTxtFile::getWCharSlow() {
     const char c = GetChar();
     if (!isLead(c)) return static_cast<unsigned char>(c);
     const char trail = *readPos_++;
-    if (*readPos_ == '\0') GetCharNullChar(trail);
+    if (atFillEnd(readPos_)) GetCharNullChar(trail);
     return static_cast<WChar_t>(static_cast<unsigned char>(c) << 8 |
                                 static_cast<unsigned char>(trail));
 }
@@ -227,15 +309,21 @@ WChar_t TTxtFile::GetWChar() {
 RE_LineInfo_t TTxtFile::GetThisLine() {
     ProcessMessages();
     if (cancel_) throw EGrepCancel();
-    while (*base_ != '\n')
+    while (*base_ != '\n') {
+        // Steps onto bytes that are no line end, CR or NUL only move the base: jump to the last
+        // such byte before the next one that is, and take that one the plain way.
+        char* const end = inCarry(base_) ? carryEnd() : dataEnd();
+        char* const q = const_cast<char*>(FindLineEndOrNul(std::min(base_ + 1, end), end));
+        if (q - 1 > base_) base_ = q - 1;
         IncPBase();
+    }
     RE_LineInfo_t info;
     if (inCarry(lineHead_)) {
         if (inCarry(base_)) {
             info.Line.assign(lineHead_, static_cast<std::size_t>(base_ - lineHead_));
         } else {
             info.Line.assign(lineHead_, static_cast<std::size_t>(carryEnd() - lineHead_));
-            info.Line.append(buffer_.get(), static_cast<std::size_t>(base_ - buffer_.get()));
+            info.Line.append(buf_, static_cast<std::size_t>(base_ - buf_));
         }
     } else {
         info.Line.assign(lineHead_, static_cast<std::size_t>(base_ - lineHead_));
@@ -256,12 +344,56 @@ bool TTxtFile::isBoundary(const char* q) const {
     return run % 2 == 0;
 }
 
+std::size_t TTxtFile::endsBefore(const char* p) const {
+    const std::size_t k =
+        std::min(static_cast<std::size_t>(p - endsFrom_) / kLineEndBlock, endsCount_ - 1);
+    return ends_[k] + CountLineEnds(endsFrom_ + k * kLineEndBlock, p);
+}
+
+std::size_t TTxtFile::countLineEnds(const char* from, const char* to) const {
+    // A long stretch of the buffer from the counts of the fill, while no byte was rewritten
+    // since (a rewritten lone CR can change whether the CR before it ends a line).
+    if (endsValid_ && from >= endsFrom_ &&
+        static_cast<std::size_t>(to - from) >= 4 * kLineEndBlock) {
+        return endsBefore(to) - endsBefore(from);
+    }
+    return CountLineEnds(from, to);
+}
+
+char* TTxtFile::pastUnhinted(char* from, char* limit, char*& to) const {
+    // A candidate q holds the hint byte at q + hintOffset_: none begins where that position lies
+    // in a block without it (the byte is never one that a rewrite of the buffer writes). From
+    // the first block with it on, `to` ends the run of such blocks.
+    to = limit;
+    if (!hintValid_ || from + hintOffset_ < endsFrom_) return from;
+    auto marked = [&](std::size_t k) { return (marks_[k / 64] >> (k % 64) & 1) != 0; };
+    const std::size_t first =
+        static_cast<std::size_t>(from + hintOffset_ - endsFrom_) / kLineEndBlock;
+    std::size_t k = first;
+    while (k < endsCount_) {
+        const std::uint64_t rest = marks_[k / 64] >> (k % 64);
+        if (rest != 0) {
+            k += static_cast<std::size_t>(__builtin_ctzll(rest));
+            break;
+        }
+        k = (k / 64 + 1) * 64;
+    }
+    if (k >= endsCount_) return limit;
+    std::size_t end = k + 1;
+    while (end < endsCount_ && marked(end))
+        ++end;
+    char* const blocks = const_cast<char*>(endsFrom_) - hintOffset_;
+    if (end < endsCount_) to = std::min(limit, blocks + end * kLineEndBlock);
+    return k == first ? from : std::min(std::max(from, blocks + k * kLineEndBlock), limit);
+}
+
 void TTxtFile::bulkAdvance(char* target) {
     if (target <= base_) return;
-    const std::size_t ends = CountLineEnds(base_, target);
-    if (ends > 0) {
-        lineHead_ = const_cast<char*>(AfterLastLineEnd(base_, target));
-        lineCounter_ += static_cast<int>(ends);
+    // The counts and the last line end agree unless the file changed under a mapping; the line
+    // head is moved only onto a line end that is there.
+    if (const char* head = AfterLastLineEnd(base_, target)) {
+        lineHead_ = const_cast<char*>(head);
+        lineCounter_ += static_cast<int>(countLineEnds(base_, target));
         carry_.clear();
     }
     bytesSkipped_ += static_cast<std::size_t>(target - base_);
@@ -291,15 +423,33 @@ void TTxtFile::advanceTo(char* target) {
 }
 
 void TTxtFile::SkipToCandidate(const TxtCandidateFinder& finder) {
-    if (inCarry(base_) || *base_ == '\0') return;
+    if (inCarry(base_) || atFillEnd(base_)) return;
+    if (&finder != finder_) {
+        // This fill was not looked through for the new finder's hint; later fills are.
+        hint_ = finder.Hint(hintOffset_);
+        if (hint_ == ' ' || hint_ == '\n' || hint_ == '\r' || hint_ == 0) hint_ = -1;
+        hintValid_ = false;
+    }
+    if (&finder != finder_ || fills_ != finderFill_) {
+        finder.NewFill();
+        finder_ = &finder;
+        finderFill_ = fills_;
+    }
     // Attempts that begin before the limit read nothing at or beyond the data end, so skipping
     // them cannot skip a refill either.
     const std::ptrdiff_t margin = static_cast<std::ptrdiff_t>(finder.Reach()) + 4;
     if (dataEnd() - base_ <= margin) return;
     char* const limit = dataEnd() - margin;
     for (char* from = base_; from < limit;) {
-        char* q = const_cast<char*>(finder.Find(from, limit));
-        if (q == nullptr) break;
+        char* to = limit;
+        from = pastUnhinted(from, limit, to);
+        if (from >= limit) break;
+        char* q = const_cast<char*>(finder.Find(from, to));
+        if (q == nullptr) {
+            if (to == limit) break;
+            from = to;
+            continue;
+        }
         if (q - base_ > kWalkBack && isLead(q[-1])) {
             // Keep the walk back over lead-range bytes short: bring the base near q first.
             advanceTo(q - 1);

@@ -1,23 +1,34 @@
 #!/usr/bin/env bash
-# Grep benchmark: zunbarra-regex grep -c against GNU grep on a reproducible 100 MB CP932 corpus.
+# Grep benchmark: zunbarra-regex grep -c against GNU grep and ripgrep (rg -c) on a reproducible
+# 100 MB CP932 corpus.
 #   bench/grep/run.sh [RUNS]
-# Prints, per case, both line counts (they must agree), the median wall time of each over RUNS
-# runs (hyperfine, output piped so GNU grep cannot stop early as it does for /dev/null), the
-# ratio ours / GNU grep, and our peak memory.
+# Prints, per case, the line counts (they must agree), the median wall time of each program over
+# RUNS runs (hyperfine, output piped so GNU grep cannot stop early as it does for /dev/null), the
+# ratios ours / GNU grep and ours / ripgrep, and our peak resident memory (the pages of a mapped
+# file count in it, as they do for ripgrep).
+# ZB_BENCH_BUILD=DIR builds and runs ours from DIR as it is configured (a Release build when it
+# is new; default build-bench). ZB_BENCH_BEFORE=PROGRAM also times another zunbarra-regex (an earlier
+# build, say) in the same run, as "before".
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 runs=${1:-7}
-cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZB_TESTS=OFF >/dev/null
-cmake --build build-bench --target zunbarra-regex grep_make_corpus >/dev/null
-corpus=build-bench/grep-corpus.txt
-[ -f "$corpus" ] || build-bench/bin/grep_make_corpus "$corpus" 100
+build=${ZB_BENCH_BUILD:-build-bench}
+before=${ZB_BENCH_BEFORE:-}
+if [ -z "${ZB_BENCH_BUILD:-}" ] || [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZB_TESTS=OFF >/dev/null
+fi
+cmake --build "$build" --target zunbarra-regex grep_make_corpus >/dev/null
+corpus=$build/grep-corpus.txt
+[ -f "$corpus" ] || "$build/bin/grep_make_corpus" "$corpus" 100
 if ! locale -a | grep -qi '^ja_JP\.sjis$'; then
     localedef -f SHIFT_JIS -i ja_JP ja_JP.SJIS 2>/dev/null || true
 fi
-ours=build-bench/bin/zunbarra-regex
+ours=$build/bin/zunbarra-regex
 # 検索.*画像 in CP932, produced by printf inside each command (hyperfine takes UTF-8 arguments
-# only; its shell's printf knows octal escapes only)
+# only; its shell's printf knows octal escapes only). ripgrep takes it as raw bytes in an ASCII
+# pattern: (?-u) makes \xNN a byte and . any byte but LF.
 kensaku_gazou="\"\$(printf '\\214\\237\\215\\365.*\\211\\346\\221\\234')\""
+kensaku_gazou_rg="'(?-u)\\x8c\\x9f\\x8d\\xf5.*\\x89\\xe6\\x91\\x9c'"
 
 median() {  # median wall time in ms of a command, from hyperfine's JSON
     rm -f /tmp/zb-bench.json
@@ -27,26 +38,46 @@ median() {  # median wall time in ms of a command, from hyperfine's JSON
         awk '{ printf "%.1f", $1 * 1000 }'
 }
 
-run_case() {  # name, our command, GNU grep command
-    local name=$1 mine=$2 peer=$3
-    local c1 c2 t1 t2 mem
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+run_case() {  # name, our arguments (PATTERN FILE), GNU grep command, ripgrep command
+    local name=$1 mine="$ours grep -c $2" grep=$3 rg=$4
+    local c1 c2 c3 c0 t1 t2 t3 t0 mem agree
     c1=$(bash -c "$mine")
-    c2=$(bash -c "$peer")
+    c2=$(bash -c "$grep")
+    c3=$(bash -c "$rg")
+    agree=$([ "$c1" = "$c2" ] && [ "$c1" = "$c3" ] && echo agree || echo DIFFER)
+    if [ -n "$before" ]; then
+        c0=$(bash -c "$before grep -c $2")
+        [ "$c0" = "$c1" ] || agree=DIFFER
+        t0=$(median "$before grep -c $2")
+    fi
     t1=$(median "$mine")
-    t2=$(median "$peer")
+    t2=$(median "$grep")
+    t3=$(median "$rg")
     mem=$( { /usr/bin/time -f '%M' bash -c "$mine > /dev/null"; } 2>&1 | tail -n1)
-    printf '%-28s lines %8s / %8s  %s  median %8s ms / %8s ms  ratio %5.2f  peak %6s KB\n' \
-        "$name" "$c1" "$c2" "$([ "$c1" = "$c2" ] && echo agree || echo DIFFER)" "$t1" "$t2" \
-        "$(awk -v a="$t1" -v b="$t2" 'BEGIN { print a / b }')" "$mem"
+    printf '%s\n  lines %s / %s / %s  %s\n' "$name" "$c1" "$c2" "$c3" "$agree"
+    if [ -n "$before" ]; then
+        printf '  median before %7s ms  ' "$t0"
+    else
+        printf '  median '
+    fi
+    printf 'ours %7s ms  GNU grep %7s ms  ripgrep %7s ms\n' "$t1" "$t2" "$t3"
+    printf '  ratio ours/GNU grep %5s  ours/ripgrep %5s' "$(ratio "$t1" "$t2")" "$(ratio "$t1" "$t3")"
+    [ -z "$before" ] || printf '  ours/before %5s' "$(ratio "$t1" "$t0")"
+    printf '  peak %s KB\n' "$mem"
 }
 
-echo "corpus: $(stat -c %s "$corpus") bytes, $runs runs per command (ours / GNU grep)"
+echo "corpus: $(stat -c %s "$corpus") bytes, $runs runs per command (lines: ours / GNU grep / ripgrep)"
 run_case "src=/images\\?q (literal)" \
-    "$ours grep -c 'src=/images\\?q' $corpus" \
-    "LC_ALL=C grep -c -F 'src=/images?q' $corpus"
+    "'src=/images\\?q' $corpus" \
+    "LC_ALL=C grep -c -F 'src=/images?q' $corpus" \
+    "rg -c -F 'src=/images?q' $corpus"
 run_case "nav_next.gif (automaton)" \
-    "$ours grep -c 'nav_next.gif' $corpus" \
-    "LC_ALL=C grep -c 'nav_next.gif' $corpus"
+    "'nav_next.gif' $corpus" \
+    "LC_ALL=C grep -c 'nav_next.gif' $corpus" \
+    "rg -c 'nav_next.gif' $corpus"
 run_case "kensaku.*gazou (CP932)" \
-    "$ours grep -c $kensaku_gazou $corpus" \
-    "LC_ALL=ja_JP.SJIS grep -c $kensaku_gazou $corpus"
+    "$kensaku_gazou $corpus" \
+    "LC_ALL=ja_JP.SJIS grep -c $kensaku_gazou $corpus" \
+    "rg -c $kensaku_gazou_rg $corpus"

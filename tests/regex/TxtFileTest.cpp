@@ -1,12 +1,21 @@
 // The buffered reader: line ends across fills, NUL bytes, double-byte characters split between
-// fills, long lines, the end of the file and its errors.
+// fills, long lines, the end of the file and its errors; mapped files against pipes read with
+// read(); the line-end scanning it is built on.
 
 #include "regex/TTxtFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
+
+#include <random>
+#include <thread>
 
 #include "TempFile.h"
 #include "regex/GrepErrors.h"
+#include "regex/LineEnds.h"
 #include "regex/ProcessMessages.h"
 
 namespace zb {
@@ -104,7 +113,8 @@ TEST(TxtFile, LeadByteLastInTheFileNeverReadsPastTheBuffer) {
         TTxtFile t(f.path(), cancel);
         t.AdvanceBase();
         std::size_t read = 0;
-        while (t.GetWChar() != 0) ++read;
+        while (t.GetWChar() != 0)
+            ++read;
         EXPECT_EQ(read, size - 1 + 1) << size;  // the a's, then lead + LF as one code
         EXPECT_EQ(baseCodes(f.path()).size(), size) << size;
     }
@@ -217,6 +227,158 @@ TEST(TxtFile, MessagesAreProcessedAfterEveryFillAndCancelStops) {
     SetProcessMessagesHook([&] { cancel = true; });
     EXPECT_THROW(TTxtFile(f.path(), cancel), EGrepCancel);
     SetProcessMessagesHook(previous);
+}
+
+// Everything a reader hands out until the end: each character the base takes, each line
+// GetThisLine returns at a line start, and each time messages were processed (after a fill).
+std::vector<std::string> readAll(TTxtFile& t) {
+    std::vector<std::string> out;
+    const ProcessMessagesHook previous = SetProcessMessagesHook([&] { out.push_back("pump"); });
+    try {
+        for (;;) {
+            const WChar_t c = t.AdvanceBase();
+            out.push_back(std::to_string(c));
+            if (c == '\n') {
+                const RE_LineInfo_t info = t.GetThisLine();
+                out.push_back(std::to_string(info.LineNo) + ":" + info.Line);
+            }
+        }
+    } catch (const EEndOfFile&) {
+    }
+    SetProcessMessagesHook(previous);
+    return out;
+}
+
+// Bytes of every awkward kind, with a CR LF pair, a lone CR and a double-byte character placed
+// across each boundary between fills.
+std::string awkwardText(std::size_t size) {
+    static const char* const pieces[] = {"ab", "\r\n", "\n", "\r", "\x82\xa0", "\x82\n", "x y"};
+    std::mt19937 rng(7);
+    std::string t;
+    while (t.size() < size) {
+        if (rng() % 9 == 0) {
+            t += '\0';
+        } else {
+            t += pieces[rng() % 7];
+        }
+    }
+    t.resize(size);
+    for (std::size_t fill = kBuf - 1; fill + 1 < size; fill += kBuf)
+        t[fill] = (fill / kBuf) % 3 == 0 ? '\r' : (fill / kBuf) % 3 == 1 ? '\x82' : 'q';
+    return t;
+}
+
+TEST(TxtFile, APipeIsReadWithReadAndGivesWhatTheMappedFileGives) {
+    // (A pipe whose length is a multiple of the fill size is left out: read() cannot tell that
+    // its last fill ends the data.)
+    for (std::size_t size : {std::size_t{5}, std::size_t{kBuf - 1}, std::size_t{kBuf + 1},
+                             std::size_t{3 * kBuf + 77}}) {
+        const std::string bytes = awkwardText(size);
+        TempFile file(bytes);
+        bool cancel = false;
+        TTxtFile mapped(file.path(), cancel);
+        EXPECT_TRUE(mapped.Mapped());
+        const std::vector<std::string> expected = readAll(mapped);
+
+        const std::string fifo = file.path() + ".fifo";
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        std::thread writer([&] {
+            const int fd = ::open(fifo.c_str(), O_WRONLY);
+            // Small writes: the reader must gather whole fills from a pipe.
+            for (std::size_t done = 0; done < bytes.size();) {
+                const ssize_t n = ::write(fd, bytes.data() + done,
+                                          std::min<std::size_t>(4093, bytes.size() - done));
+                if (n <= 0) break;
+                done += static_cast<std::size_t>(n);
+            }
+            ::close(fd);
+        });
+        {
+            TTxtFile piped(fifo, cancel);
+            EXPECT_FALSE(piped.Mapped());
+            EXPECT_EQ(readAll(piped), expected) << size;
+        }
+        writer.join();
+        std::remove(fifo.c_str());
+    }
+}
+
+TEST(TxtFile, AFileThatChangesSizeDuringTheSearchIsReadAsItIsThen) {
+    // Halfway through the first fill the file is rewritten, longer or shorter: the rest is what
+    // is there then, and reading where a mapping no longer reaches must not fault.
+    const std::string original = awkwardText(4 * kBuf);
+    const std::string grown = original + "more\r\nlines";
+    const std::string shrunk = original.substr(0, 2 * kBuf + 3);
+    auto run = [](const std::string& path, const std::string* rewrite) {
+        bool cancel = false;
+        TTxtFile t(path, cancel);
+        std::vector<std::string> out;
+        while (t.BaseOffset() < kBuf / 2)
+            out.push_back(std::to_string(t.AdvanceBase()));
+        if (rewrite != nullptr) {
+            const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC);
+            EXPECT_EQ(::write(fd, rewrite->data(), rewrite->size()),
+                      static_cast<ssize_t>(rewrite->size()));
+            ::close(fd);
+        }
+        for (const std::string& e : readAll(t)) {
+            if (e != "pump") out.push_back(e);
+        }
+        return out;
+    };
+    for (const std::string* now : {&grown, &shrunk}) {
+        TempFile file(original);
+        TempFile expected(*now);
+        EXPECT_EQ(run(file.path(), now), run(expected.path(), nullptr)) << now->size();
+    }
+}
+
+TEST(LineEnds, ScanningAgreesWithAPlainLoop) {
+    // Every line-end count, first special byte and block count against the byte-by-byte rule: an
+    // LF, or a CR that no LF follows.
+    auto plainCount = [](const std::string& t, std::size_t from, std::size_t to) {
+        std::size_t n = 0;
+        for (std::size_t i = from; i < to; ++i)
+            n += t[i] == '\n' || (t[i] == '\r' && t[i + 1] != '\n');
+        return n;
+    };
+    std::mt19937 rng(11);
+    static const char bytes[] = {'a', '\n', '\r', '\0', '\x82', '?'};
+    for (int round = 0; round < 200; ++round) {
+        std::string t(1 + rng() % 3000, 'a');
+        const std::size_t kinds = 1 + rng() % 6;  // some texts without CR, NUL or '?'
+        for (char& c : t)
+            c = rng() % 4 == 0 ? bytes[rng() % kinds] : 'a';
+        t += '\n';  // the byte after the range
+        const std::size_t size = t.size() - 1;
+        const std::size_t from = rng() % size;
+        const std::size_t to = from + rng() % (size - from + 1);
+        EXPECT_EQ(CountLineEnds(t.data() + from, t.data() + to), plainCount(t, from, to));
+        const char* special = FindLineEndOrNul(t.data() + from, t.data() + to);
+        std::size_t first = from;
+        while (first < to && t[first] != '\n' && t[first] != '\r' && t[first] != '\0')
+            ++first;
+        EXPECT_EQ(special - t.data(), static_cast<std::ptrdiff_t>(first));
+
+        std::string scanned = t;
+        std::vector<std::uint32_t> counts(size / kLineEndBlock + 1);
+        std::vector<std::uint64_t> marks((counts.size() + 63) / 64, ~std::uint64_t{0});
+        ASSERT_EQ(ScanFill(scanned.data(), scanned.data() + size, counts.data(), '?', marks.data()),
+                  counts.size());
+        std::string spaced = t;
+        for (std::size_t i = 0; i < size; ++i) {
+            if (spaced[i] == '\0') spaced[i] = ' ';
+        }
+        EXPECT_EQ(scanned, spaced);
+        for (std::size_t k = 0; k < counts.size(); ++k) {
+            const std::size_t start = k * kLineEndBlock;
+            EXPECT_EQ(counts[k], plainCount(spaced, 0, start)) << k;
+            const std::size_t end = std::min(start + kLineEndBlock, size);
+            const bool part = k + 1 == counts.size();
+            const bool holds = spaced.find('?', start) < end;
+            EXPECT_EQ((marks[k / 64] >> (k % 64) & 1) != 0, holds || part) << k;
+        }
+    }
 }
 
 }  // namespace
