@@ -5,8 +5,10 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include "dock/core/DockAlignment.h"
 #include "dock/core/EInvalidOperation.h"
 #include "dock/widgets/Paint97.h"
+#include "dock/widgets/QtGeometry97.h"
 #include "dock/widgets/TCustomToolWindow97.h"
 
 namespace zb {
@@ -68,11 +70,7 @@ void TDock97::SetBackgroundTransparent(bool value) {
 void TDock97::SetBoundLines(TDockBoundLines value) {
     if (FBoundLines == value) return;
     FBoundLines = value;
-    const bool vertical = IsVertical();
-    FLayout.BorderThickness =
-        vertical
-            ? ((value & BoundLineBit(blLeft)) ? 1 : 0) + ((value & BoundLineBit(blRight)) ? 1 : 0)
-            : ((value & BoundLineBit(blTop)) ? 1 : 0) + ((value & BoundLineBit(blBottom)) ? 1 : 0);
+    FLayout.BorderThickness = BoundLinesThickness(value, IsVertical());
     FLayout.ArrangeToolbars(false);
     update();
 }
@@ -142,12 +140,7 @@ void TDock97::ForgetBar(TCustomToolWindow97* bar) {
 }
 
 QRect TDock97::ClientRect() const {
-    QRect r = rect();
-    if (FBoundLines & BoundLineBit(blTop)) r.setTop(r.top() + 1);
-    if (FBoundLines & BoundLineBit(blBottom)) r.setBottom(r.bottom() - 1);
-    if (FBoundLines & BoundLineBit(blLeft)) r.setLeft(r.left() + 1);
-    if (FBoundLines & BoundLineBit(blRight)) r.setRight(r.right() - 1);
-    return r;
+    return ToQRect(InsideBoundLines(ToTRect(rect()), FBoundLines));
 }
 
 int TDock97::ClientLength() const {
@@ -179,43 +172,25 @@ void TDock97::ApplyThickness(int outer) {
 }
 
 QRect TDock97::AlignDocks(QWidget* form) {
-    QRect remaining = form->rect();
     QList<TDock97*> docks;
+    std::vector<TDockEdge> edges;
     for (QObject* child : form->children())
         if (auto* dock = qobject_cast<TDock97*>(child);
-            dock && !dock->isHidden() && !dock->ManagedByLayout())
+            dock && !dock->isHidden() && !dock->ManagedByLayout()) {
             docks.append(dock);
-    for (TDockPosition pos : {dpTop, dpBottom, dpLeft, dpRight}) {
-        for (TDock97* dock : docks) {
-            if (dock->Position() != pos) continue;
-            const int t = dock->FThickness;
-            QRect r;
-            switch (pos) {
-                case dpTop:
-                    r = QRect(remaining.left(), remaining.top(), remaining.width(), t);
-                    remaining.setTop(remaining.top() + t);
-                    break;
-                case dpBottom:
-                    r = QRect(remaining.left(), remaining.bottom() + 1 - t, remaining.width(), t);
-                    remaining.setBottom(remaining.bottom() - t);
-                    break;
-                case dpLeft:
-                    r = QRect(remaining.left(), remaining.top(), t, remaining.height());
-                    remaining.setLeft(remaining.left() + t);
-                    break;
-                case dpRight:
-                    r = QRect(remaining.right() + 1 - t, remaining.top(), t, remaining.height());
-                    remaining.setRight(remaining.right() - t);
-                    break;
-            }
-            if (dock->geometry() != r) {
-                dock->FAligning = true;
-                dock->setGeometry(r);
-                dock->FAligning = false;
-            }
+            edges.push_back({dock->Position(), dock->FThickness});
+        }
+    const TDockAlignment alignment = AlignDockEdges(ToTRect(form->rect()), edges);
+    for (std::size_t i : alignment.Placement) {
+        const QRect r = ToQRect(alignment.Bounds[i]);
+        TDock97* dock = docks[static_cast<qsizetype>(i)];
+        if (dock->geometry() != r) {
+            dock->FAligning = true;
+            dock->setGeometry(r);
+            dock->FAligning = false;
         }
     }
-    return remaining;
+    return ToQRect(alignment.Remaining);
 }
 
 bool TDock97::eventFilter(QObject* watched, QEvent* event) {

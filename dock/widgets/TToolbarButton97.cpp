@@ -12,6 +12,7 @@
 
 #include "dock/widgets/Accessible97.h"
 #include "dock/widgets/Paint97.h"
+#include "dock/widgets/QtGeometry97.h"
 #include "dock/widgets/TCustomToolWindow97.h"
 #include "dock/widgets/TDock97.h"
 
@@ -231,19 +232,12 @@ void TToolbarButton97::ShortcutActivated() {
 // Geometry
 
 QRect TToolbarButton97::MainPart() const {
-    QRect r = rect();
-    if (UsesDropdown() && FDropdownCombo) r.setRight(r.right() - (FDropdownArrowWidth + 2));
-    return r;
+    return ToQRect(
+        ButtonMainPart(ToTSize(size()), UsesDropdown() && FDropdownCombo, FDropdownArrowWidth));
 }
 
 QRect TToolbarButton97::ContentRect() const {
-    QRect r = MainPart();
-    if (!FNoBorder) {
-        const int inset = FFlat ? 1 : 2;
-        r.adjust(inset, inset, -inset, -inset);
-    }
-    if (Pushed()) r.translate(1, 1);
-    return r;
+    return ToQRect(ButtonContentRect(ToTRect(MainPart()), FNoBorder, FFlat, Pushed()));
 }
 
 bool TToolbarButton97::Pushed() const {
@@ -300,8 +294,7 @@ void TToolbarButton97::enterEvent(QEnterEvent* event) {
 
 void TToolbarButton97::Press(QPoint pos) {
     MouseEntered();
-    FArrowPressed =
-        UsesDropdown() && (!FDropdownCombo || pos.x() >= width() - FDropdownArrowWidth - 2);
+    FArrowPressed = UsesDropdown() && (!FDropdownCombo || pos.x() >= MainPart().right() + 1);
     if (!FDown) {
         FState = bsDown;
         update();
@@ -494,7 +487,7 @@ void TToolbarButton97::paintEvent(QPaintEvent*) {
     const bool split = UsesDropdown() && FDropdownCombo;
     const QRect main = MainPart();
     const QRect arrowPart =
-        split ? QRect(main.right() + 1, 0, width() - main.width(), height()) : QRect();
+        split ? ToQRect(ButtonArrowPart(ToTSize(size()), ToTRect(main))) : QRect();
     auto frame = [&](const QRect& r, bool pushed) {
         if (FFlat)
             DrawRing(p, r, pushed ? SunkenOuter : RaisedInner, AllSides, pal);
@@ -508,9 +501,27 @@ void TToolbarButton97::paintEvent(QPaintEvent*) {
         frame(main, Pushed());
     }
 
-    QRect content = ContentRect();
+    const QRect content = ContentRect();
     if (FState == bsExclusive && (!FFlat || !FMouseIn))
         p.fillRect(content, QBrush(Highlight(pal), Qt::Dense4Pattern));
+
+    // Picture and caption.
+    const QPixmap glyph = FDisplayMode == dmTextOnly ? QPixmap() : StateGlyph();
+    const QString text = FDisplayMode == dmGlyphOnly ? QString() : FCaption;
+    const int textFlags = Qt::TextShowMnemonic | (FWordWrap ? Qt::TextWordWrap : 0);
+    TButtonContentInput in;
+    in.Content = ToTRect(content);
+    in.Layout = FLayout;
+    in.HasGlyph = !glyph.isNull();
+    if (in.HasGlyph) in.Glyph = ToTSize(glyph.size() / glyph.devicePixelRatio());
+    in.HasCaption = !text.isEmpty();
+    if (in.HasCaption) in.Caption = ToTSize(p.fontMetrics().size(textFlags, text));
+    in.Margin = FMargin;
+    in.Spacing = FSpacing;
+    in.DropdownArrow = UsesDropdown() && FDropdownArrow && !split;
+    in.ArrowWidth = FDropdownArrowWidth;
+    const TButtonContentRects parts = LayOutButtonContent(in);
+    const QRect glyphRect = ToQRect(parts.Glyph), textRect = ToQRect(parts.Caption);
 
     // Drop-down arrow: beside the content, or centred in the split arrow part.
     auto arrow = [&](const QRect& r) {
@@ -519,67 +530,15 @@ void TToolbarButton97::paintEvent(QPaintEvent*) {
         for (int i = 0; i < 3; ++i)
             p.fillRect(QRect(cx - 2 + i, cy + i, 5 - 2 * i, 1), ink);
     };
-    if (UsesDropdown() && FDropdownArrow && !split) {
-        const QRect a(content.right() - FDropdownArrowWidth + 1, content.top(), FDropdownArrowWidth,
-                      content.height());
-        arrow(a);
-        content.setRight(a.left() - 1);
-    }
+    if (in.DropdownArrow) arrow(ToQRect(parts.Arrow));
     if (split) arrow(arrowPart.translated(FArrowPressed ? 1 : 0, FArrowPressed ? 1 : 0));
 
-    // Picture and caption.
-    const QPixmap glyph = FDisplayMode == dmTextOnly ? QPixmap() : StateGlyph();
-    const QString text = FDisplayMode == dmGlyphOnly ? QString() : FCaption;
-    const int textFlags = Qt::TextShowMnemonic | (FWordWrap ? Qt::TextWordWrap : 0);
-    const QSize textSize = text.isEmpty() ? QSize() : p.fontMetrics().size(textFlags, text);
-    const bool horizontal = FLayout == blGlyphLeft || FLayout == blGlyphRight;
-    const int gap = (!glyph.isNull() && !text.isEmpty()) ? FSpacing : 0;
-    const QSize gs = glyph.isNull() ? QSize() : glyph.size() / glyph.devicePixelRatio();
-    const QSize total =
-        horizontal
-            ? QSize(gs.width() + gap + textSize.width(), std::max(gs.height(), textSize.height()))
-            : QSize(std::max(gs.width(), textSize.width()), gs.height() + gap + textSize.height());
-    QPoint origin(content.left() + (content.width() - total.width()) / 2,
-                  content.top() + (content.height() - total.height()) / 2);
-    if (FMargin >= 0) {
-        if (FLayout == blGlyphLeft) origin.setX(content.left() + FMargin);
-        if (FLayout == blGlyphRight) origin.setX(content.right() + 1 - FMargin - total.width());
-        if (FLayout == blGlyphTop) origin.setY(content.top() + FMargin);
-        if (FLayout == blGlyphBottom) origin.setY(content.bottom() + 1 - FMargin - total.height());
-    }
-    QRect glyphRect, textRect;
-    switch (FLayout) {
-        case blGlyphLeft:
-            glyphRect = QRect(origin.x(), origin.y() + (total.height() - gs.height()) / 2,
-                              gs.width(), gs.height());
-            textRect = QRect(origin.x() + gs.width() + gap, content.top(), textSize.width(),
-                             content.height());
-            break;
-        case blGlyphRight:
-            textRect = QRect(origin.x(), content.top(), textSize.width(), content.height());
-            glyphRect =
-                QRect(origin.x() + textSize.width() + gap,
-                      origin.y() + (total.height() - gs.height()) / 2, gs.width(), gs.height());
-            break;
-        case blGlyphTop:
-            glyphRect = QRect(origin.x() + (total.width() - gs.width()) / 2, origin.y(), gs.width(),
-                              gs.height());
-            textRect = QRect(content.left(), origin.y() + gs.height() + gap, content.width(),
-                             textSize.height());
-            break;
-        case blGlyphBottom:
-            textRect = QRect(content.left(), origin.y(), content.width(), textSize.height());
-            glyphRect = QRect(origin.x() + (total.width() - gs.width()) / 2,
-                              origin.y() + textSize.height() + gap, gs.width(), gs.height());
-            break;
-    }
     if (!glyph.isNull()) {
         if (!isEnabled() && FNumGlyphs < 2) p.setOpacity(0.4);
         p.drawPixmap(glyphRect.topLeft(), glyph);
         p.setOpacity(1.0);
     }
     if (!text.isEmpty()) {
-        if (glyph.isNull()) textRect = content;
         Qt::Alignment align = Qt::AlignVCenter | (FAlignment & Qt::AlignHorizontal_Mask);
         if (!(FAlignment & Qt::AlignHorizontal_Mask)) align |= Qt::AlignHCenter;
         if (!isEnabled()) {

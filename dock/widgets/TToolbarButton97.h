@@ -14,11 +14,12 @@
 
 #include <QMenu>
 
+#include "dock/core/ButtonGeometry.h"
+
 namespace zb {
 
 enum TButtonState97 { bsUp, bsDisabled, bsDown, bsExclusive, bsMouseIn };
 enum TButtonDisplayMode { dmBoth, dmGlyphOnly, dmTextOnly };
-enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
 class TToolbarButton97 : public QWidget {
     Q_OBJECT
