@@ -6,6 +6,16 @@ namespace zb {
 
 namespace {
 
+// A row is as thick as its thickest bar plus the bars' docked frames (2 pixels on each side),
+// and at least MinRowSize plus the frames.
+constexpr int RowFrame = 4;
+constexpr int MinRowSize = 8;
+// The thickness of a dock without visible bars: while designing, with FixAlign, otherwise.
+constexpr int DesigningEmptyThickness = 9;
+constexpr int FixAlignEmptyThickness = 1;
+// While dragging, an across position this close to a row's start opens a new row before it.
+constexpr int NewRowBand = 5;
+
 // Keeps the update counter raised and the flags set for the duration of one arrangement, and
 // clears them however the arrangement ends.
 class ArrangeGuard {
@@ -100,7 +110,7 @@ void TDockLayout::BuildRowInfo() {
     for (const TDockBarItem* b : FDockList) {
         if (b->DockRow < 0 || !CountsAsVisible(b)) continue;
         int& size = FRowSizes[b->DockRow];
-        size = std::max({size, b->GetBarSize(DockType()), 8});
+        size = std::max({size, b->GetBarSize(DockType()), MinRowSize});
     }
 }
 
@@ -127,28 +137,8 @@ void TDockLayout::SortLists() {
     std::stable_sort(FVisibleList.begin(), FVisibleList.end(), less);
 }
 
-void TDockLayout::ArrangeToolbars(bool commitPositions) {
-    if (commitPositions) CommitPositionsFlag = true;
-    if (UpdateCount > 0 || Loading) {
-        ArrangePending = true;
-        return;
-    }
-    ArrangeGuard guard(*this);
-    if (BringToFront && !Designing) BringToFront();
-    const bool vertical = IsVertical();
-
-    if (!HasVisibleToolbars()) {
-        FRowSizes.clear();
-        if (SetOuterThickness) SetOuterThickness(Designing ? 9 : (FixAlign ? 1 : 0));
-        return;
-    }
-    if (LimitToOneRow)
-        for (TDockBarItem* b : FDockList)
-            b->DockRow = 0;
-    RemoveBlankRows();
-    SortLists();
-
-    // Full-size bars take a row of their own.
+// A bar that spans the row and shares it gets a row of its own: the bars after it move down.
+void TDockLayout::GiveFullSizeBarsOwnRows() {
     int highest = GetHighestRow();
     for (int row = 0; row <= highest; ++row) {
         for (TDockBarItem* bar : FDockList) {
@@ -159,19 +149,26 @@ void TDockLayout::ArrangeToolbars(bool commitPositions) {
             highest = GetHighestRow();
         }
     }
-    BuildRowInfo();
+}
 
-    auto onRow = [&](int row) {
-        std::vector<TDockBarItem*> bars;
-        for (TDockBarItem* b : FDockList)
-            if (b->DockRow == row && CountsAsVisible(b)) bars.push_back(b);
-        return bars;
-    };
+std::vector<TDockBarItem*> TDockLayout::BarsOnRow(int row) const {
+    std::vector<TDockBarItem*> bars;
+    for (TDockBarItem* b : FDockList)
+        if (b->DockRow == row && CountsAsVisible(b)) bars.push_back(b);
+    return bars;
+}
 
-    // Preferred positions: overlapping bars are pushed apart towards the far end.
+std::size_t TDockLayout::IndexOf(const TDockBarItem* bar) const {
+    return static_cast<std::size_t>(std::find(FDockList.begin(), FDockList.end(), bar) -
+                                    FDockList.begin());
+}
+
+// Preferred positions: overlapping bars are pushed apart towards the far end.
+void TDockLayout::PushApartPreferredPositions(int highest) {
+    const bool vertical = IsVertical();
     for (int row = 0; row <= highest; ++row) {
         int edge = 0;
-        for (TDockBarItem* b : onRow(row)) {
+        for (TDockBarItem* b : BarsOnRow(row)) {
             if (b->FullSize) {
                 b->DockPos = 0;
                 continue;
@@ -180,51 +177,85 @@ void TDockLayout::ArrangeToolbars(bool commitPositions) {
             edge = b->DockPos + b->GetDockedLength(vertical);
         }
     }
+}
 
-    // Fitted positions: pull bars back from the far end, then keep them from overlapping.
-    const int clientLength = ClientLength ? ClientLength() : 0;
-    std::vector<int> working(FDockList.size());
+// Fitted positions (per bar of the dock list): the bars of each row pulled back from the far
+// end so they fit the client length, then kept from overlapping from the start.
+std::vector<int> TDockLayout::FittedPositions(int highest, int clientLength) const {
+    const bool vertical = IsVertical();
+    std::vector<int> fitted(FDockList.size());
     for (std::size_t i = 0; i < FDockList.size(); ++i)
-        working[i] = FDockList[i]->DockPos;
-    auto indexOf = [&](const TDockBarItem* b) {
-        return static_cast<std::size_t>(std::find(FDockList.begin(), FDockList.end(), b) -
-                                        FDockList.begin());
-    };
+        fitted[i] = FDockList[i]->DockPos;
     for (int row = 0; row <= highest; ++row) {
         std::vector<TDockBarItem*> bars;
-        for (TDockBarItem* b : onRow(row))
+        for (TDockBarItem* b : BarsOnRow(row))
             if (!b->FullSize) bars.push_back(b);
         int edge = clientLength;
         for (auto it = bars.rbegin(); it != bars.rend(); ++it) {
-            int& pos = working[indexOf(*it)];
+            int& pos = fitted[IndexOf(*it)];
             edge -= (*it)->GetDockedLength(vertical);
             if (edge < pos) pos = edge;
             edge = pos;
         }
         edge = 0;
         for (TDockBarItem* b : bars) {
-            int& pos = working[indexOf(b)];
+            int& pos = fitted[IndexOf(b)];
             if (pos <= edge) pos = edge;
             edge = pos + b->GetDockedLength(vertical);
         }
     }
-    if (CommitPositionsFlag)
-        for (std::size_t i = 0; i < FDockList.size(); ++i)
-            FDockList[i]->DockPos = working[i];
+    return fitted;
+}
 
-    // Placement, row after row.
+// Places the bars row after row at their fitted positions; answers the rows' total thickness.
+int TDockLayout::PlaceRows(int highest, const std::vector<int>& fitted, int clientLength) {
+    const bool vertical = IsVertical();
     int offset = 0;
     for (int row = 0; row <= highest; ++row) {
-        const int thickness = FRowSizes[row] == 0 ? 0 : FRowSizes[row] + 4;
-        for (TDockBarItem* b : onRow(row)) {
-            const int along = b->FullSize ? 0 : working[indexOf(b)];
+        const int thickness = FRowSizes[row] == 0 ? 0 : FRowSizes[row] + RowFrame;
+        for (TDockBarItem* b : BarsOnRow(row)) {
+            const int along = b->FullSize ? 0 : fitted[IndexOf(b)];
             const int length = b->FullSize ? clientLength : b->GetDockedLength(vertical);
             b->PlaceOnDock(vertical ? TRect::FromSize(offset, along, thickness, length)
                                     : TRect::FromSize(along, offset, length, thickness));
         }
         offset += thickness;
     }
-    if (SetOuterThickness) SetOuterThickness(offset + BorderThickness);
+    return offset;
+}
+
+void TDockLayout::ArrangeToolbars(bool commitPositions) {
+    if (commitPositions) CommitPositionsFlag = true;
+    if (UpdateCount > 0 || Loading) {
+        ArrangePending = true;
+        return;
+    }
+    ArrangeGuard guard(*this);
+    if (BringToFront && !Designing) BringToFront();
+    if (!HasVisibleToolbars()) {
+        FRowSizes.clear();
+        if (SetOuterThickness)
+            SetOuterThickness(Designing ? DesigningEmptyThickness
+                                        : (FixAlign ? FixAlignEmptyThickness : 0));
+        return;
+    }
+    if (LimitToOneRow)
+        for (TDockBarItem* b : FDockList)
+            b->DockRow = 0;
+    RemoveBlankRows();
+    SortLists();
+    GiveFullSizeBarsOwnRows();
+    BuildRowInfo();
+
+    const int highest = GetHighestRow();
+    PushApartPreferredPositions(highest);
+    const int clientLength = ClientLength ? ClientLength() : 0;
+    const std::vector<int> fitted = FittedPositions(highest, clientLength);
+    if (CommitPositionsFlag)
+        for (std::size_t i = 0; i < FDockList.size(); ++i)
+            FDockList[i]->DockPos = fitted[i];
+    const int thickness = PlaceRows(highest, fitted, clientLength);
+    if (SetOuterThickness) SetOuterThickness(thickness + BorderThickness);
 }
 
 int TDockLayout::GetRowOf(int pos, bool& before) const {
@@ -234,13 +265,13 @@ int TDockLayout::GetRowOf(int pos, bool& before) const {
     for (int row = 0; row <= highest + 1; ++row) {
         const bool exists = row < static_cast<int>(FRowSizes.size()) && row <= highest;
         if (exists && FRowSizes[row] == 0) continue;
-        if (pos - top < 5) {
+        if (pos - top < NewRowBand) {
             before = true;
             return row;
         }
         if (!exists) return row;  // the band after the last row has no end
-        const int end = top + FRowSizes[row] + 4;
-        if (pos < end - 5) return row;
+        const int end = top + FRowSizes[row] + RowFrame;
+        if (pos < end - NewRowBand) return row;
         top = end;
     }
     return highest + 1;
@@ -250,7 +281,7 @@ int TDockLayout::GetDesignModeRowOf(int pos) const {
     int total = 0;
     for (int row = 0; row < static_cast<int>(FRowSizes.size()); ++row) {
         if (FRowSizes[row] == 0) continue;
-        total += FRowSizes[row] + 4;
+        total += FRowSizes[row] + RowFrame;
         if (total > pos) return row;
     }
     return GetHighestRow() + 1;

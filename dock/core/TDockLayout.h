@@ -69,6 +69,12 @@ private:
     void BuildRowInfo();
     void RemoveBlankRows();
     void SortLists();
+    void GiveFullSizeBarsOwnRows();
+    std::vector<TDockBarItem*> BarsOnRow(int row) const;
+    std::size_t IndexOf(const TDockBarItem* bar) const;
+    void PushApartPreferredPositions(int highest);
+    std::vector<int> FittedPositions(int highest, int clientLength) const;
+    int PlaceRows(int highest, const std::vector<int>& fitted, int clientLength);
 
     std::vector<TDockBarItem*> FDockList;
     std::vector<TDockBarItem*> FVisibleList;

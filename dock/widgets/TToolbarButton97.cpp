@@ -33,6 +33,23 @@ HotTracking& Hot() {
     return state;
 }
 
+void DrawFrame(QPainter& p, const QRect& r, bool flat, bool pushed, const QPalette& pal) {
+    using namespace paint97;
+    if (flat)
+        DrawRing(p, r, pushed ? SunkenOuter : RaisedInner, AllSides, pal);
+    else if (pushed)
+        DrawEdge(p, r, SunkenOuter, SunkenInner, pal, true);
+    else
+        DrawEdge(p, r, RaisedOuter, RaisedInner, pal, true);
+}
+
+// A small downward triangle, 5 pixels wide and 3 high, around the rectangle's centre.
+void DrawArrow(QPainter& p, const QRect& r, const QColor& ink) {
+    const int cx = r.center().x(), cy = r.center().y() - 1;
+    for (int i = 0; i < 3; ++i)
+        p.fillRect(QRect(cx - 2 + i, cy + i, 5 - 2 * i, 1), ink);
+}
+
 QWidget* HostOf(QWidget* parent) {
     if (auto* bar = qobject_cast<TCustomToolWindow97*>(parent)) return bar->ClientArea();
     return parent;
@@ -232,8 +249,7 @@ void TToolbarButton97::ShortcutActivated() {
 // Geometry
 
 QRect TToolbarButton97::MainPart() const {
-    return ToQRect(
-        ButtonMainPart(ToTSize(size()), UsesDropdown() && FDropdownCombo, FDropdownArrowWidth));
+    return ToQRect(ButtonMainPart(ToTSize(size()), SplitArrow(), FDropdownArrowWidth));
 }
 
 QRect TToolbarButton97::ContentRect() const {
@@ -477,79 +493,96 @@ QPixmap TToolbarButton97::StateGlyph() const {
     return FGlyph.copy(index * w, 0, w, FGlyph.height());
 }
 
-void TToolbarButton97::paintEvent(QPaintEvent*) {
-    using namespace paint97;
-    QPainter p(this);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Button, FColor);
-    if (FOpaque || !FFlat) p.fillRect(rect(), FColor);
+bool TToolbarButton97::SplitArrow() const {
+    return UsesDropdown() && FDropdownCombo;
+}
 
-    const bool split = UsesDropdown() && FDropdownCombo;
+bool TToolbarButton97::ArrowBesideContent() const {
+    return UsesDropdown() && FDropdownArrow && !SplitArrow();
+}
+
+// A split button frames its arrow part on its own, pressed while the menu is open.
+void TToolbarButton97::PaintFrames(QPainter& p, const QPalette& pal) const {
+    const bool split = SplitArrow();
+    if (!FrameShown() && !(split && FArrowPressed && !FNoBorder)) return;
     const QRect main = MainPart();
-    const QRect arrowPart =
-        split ? ToQRect(ButtonArrowPart(ToTSize(size()), ToTRect(main))) : QRect();
-    auto frame = [&](const QRect& r, bool pushed) {
-        if (FFlat)
-            DrawRing(p, r, pushed ? SunkenOuter : RaisedInner, AllSides, pal);
-        else if (pushed)
-            DrawEdge(p, r, SunkenOuter, SunkenInner, pal, true);
-        else
-            DrawEdge(p, r, RaisedOuter, RaisedInner, pal, true);
-    };
-    if (FrameShown() || (split && FArrowPressed && !FNoBorder)) {
-        if (split) frame(arrowPart, FArrowPressed);
-        frame(main, Pushed());
-    }
+    if (split)
+        DrawFrame(p, ToQRect(ButtonArrowPart(ToTSize(size()), ToTRect(main))), FFlat, FArrowPressed,
+                  pal);
+    DrawFrame(p, main, FFlat, Pushed(), pal);
+}
 
-    const QRect content = ContentRect();
-    if (FState == bsExclusive && (!FFlat || !FMouseIn))
-        p.fillRect(content, QBrush(Highlight(pal), Qt::Dense4Pattern));
+// The arrow beside the content, or centred in a split button's arrow part (pushed with it).
+void TToolbarButton97::PaintDropdownArrow(QPainter& p, const QPalette& pal,
+                                          const QRect& besideContent) const {
+    const QColor ink = isEnabled() ? pal.color(QPalette::ButtonText) : paint97::Shadow(pal);
+    if (ArrowBesideContent()) DrawArrow(p, besideContent, ink);
+    if (!SplitArrow()) return;
+    const int shift = FArrowPressed ? 1 : 0;
+    const QRect part = ToQRect(ButtonArrowPart(ToTSize(size()), ToTRect(MainPart())));
+    DrawArrow(p, part.translated(shift, shift), ink);
+}
 
-    // Picture and caption.
-    const QPixmap glyph = FDisplayMode == dmTextOnly ? QPixmap() : StateGlyph();
-    const QString text = FDisplayMode == dmGlyphOnly ? QString() : FCaption;
-    const int textFlags = Qt::TextShowMnemonic | (FWordWrap ? Qt::TextWordWrap : 0);
+TButtonContentRects TToolbarButton97::LayOutContent(const QRect& content, const QPixmap& glyph,
+                                                    QSize captionSize, bool hasCaption) const {
     TButtonContentInput in;
     in.Content = ToTRect(content);
     in.Layout = FLayout;
     in.HasGlyph = !glyph.isNull();
     if (in.HasGlyph) in.Glyph = ToTSize(glyph.size() / glyph.devicePixelRatio());
-    in.HasCaption = !text.isEmpty();
-    if (in.HasCaption) in.Caption = ToTSize(p.fontMetrics().size(textFlags, text));
+    in.HasCaption = hasCaption;
+    if (hasCaption) in.Caption = ToTSize(captionSize);
     in.Margin = FMargin;
     in.Spacing = FSpacing;
-    in.DropdownArrow = UsesDropdown() && FDropdownArrow && !split;
+    in.DropdownArrow = ArrowBesideContent();
     in.ArrowWidth = FDropdownArrowWidth;
-    const TButtonContentRects parts = LayOutButtonContent(in);
-    const QRect glyphRect = ToQRect(parts.Glyph), textRect = ToQRect(parts.Caption);
+    return LayOutButtonContent(in);
+}
 
-    // Drop-down arrow: beside the content, or centred in the split arrow part.
-    auto arrow = [&](const QRect& r) {
-        const QColor ink = isEnabled() ? pal.color(QPalette::ButtonText) : Shadow(pal);
-        const int cx = r.center().x(), cy = r.center().y() - 1;
-        for (int i = 0; i < 3; ++i)
-            p.fillRect(QRect(cx - 2 + i, cy + i, 5 - 2 * i, 1), ink);
-    };
-    if (in.DropdownArrow) arrow(ToQRect(parts.Arrow));
-    if (split) arrow(arrowPart.translated(FArrowPressed ? 1 : 0, FArrowPressed ? 1 : 0));
+// A disabled button with a single glyph shows it faded.
+void TToolbarButton97::PaintGlyph(QPainter& p, const QPixmap& glyph, QPoint at) const {
+    if (glyph.isNull()) return;
+    if (!isEnabled() && FNumGlyphs < 2) p.setOpacity(0.4);
+    p.drawPixmap(at, glyph);
+    p.setOpacity(1.0);
+}
 
-    if (!glyph.isNull()) {
-        if (!isEnabled() && FNumGlyphs < 2) p.setOpacity(0.4);
-        p.drawPixmap(glyphRect.topLeft(), glyph);
-        p.setOpacity(1.0);
+// Centred vertically, aligned as set across (centred by default); a disabled caption is
+// embossed: highlight one pixel down and right, shadow on top.
+void TToolbarButton97::PaintCaption(QPainter& p, const QPalette& pal, const QString& text,
+                                    int textFlags, const QRect& r) const {
+    if (text.isEmpty()) return;
+    Qt::Alignment align = Qt::AlignVCenter | (FAlignment & Qt::AlignHorizontal_Mask);
+    if (!(FAlignment & Qt::AlignHorizontal_Mask)) align |= Qt::AlignHCenter;
+    if (!isEnabled()) {
+        p.setPen(paint97::Highlight(pal));
+        p.drawText(r.translated(1, 1), int(align) | textFlags, text);
+        p.setPen(paint97::Shadow(pal));
+    } else {
+        p.setPen(pal.color(QPalette::ButtonText));
     }
-    if (!text.isEmpty()) {
-        Qt::Alignment align = Qt::AlignVCenter | (FAlignment & Qt::AlignHorizontal_Mask);
-        if (!(FAlignment & Qt::AlignHorizontal_Mask)) align |= Qt::AlignHCenter;
-        if (!isEnabled()) {
-            p.setPen(Highlight(pal));
-            p.drawText(textRect.translated(1, 1), int(align) | textFlags, text);
-            p.setPen(Shadow(pal));
-        } else {
-            p.setPen(pal.color(QPalette::ButtonText));
-        }
-        p.drawText(textRect, int(align) | textFlags, text);
-    }
+    p.drawText(r, int(align) | textFlags, text);
+}
+
+void TToolbarButton97::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Button, FColor);
+    if (FOpaque || !FFlat) p.fillRect(rect(), FColor);
+    PaintFrames(p, pal);
+
+    const QRect content = ContentRect();
+    if (FState == bsExclusive && (!FFlat || !FMouseIn))
+        p.fillRect(content, QBrush(paint97::Highlight(pal), Qt::Dense4Pattern));
+
+    const QPixmap glyph = FDisplayMode == dmTextOnly ? QPixmap() : StateGlyph();
+    const QString text = FDisplayMode == dmGlyphOnly ? QString() : FCaption;
+    const int textFlags = Qt::TextShowMnemonic | (FWordWrap ? Qt::TextWordWrap : 0);
+    const QSize textSize = text.isEmpty() ? QSize() : p.fontMetrics().size(textFlags, text);
+    const TButtonContentRects parts = LayOutContent(content, glyph, textSize, !text.isEmpty());
+    PaintDropdownArrow(p, pal, ToQRect(parts.Arrow));
+    PaintGlyph(p, glyph, ToQRect(parts.Glyph).topLeft());
+    PaintCaption(p, pal, text, textFlags, ToQRect(parts.Caption));
 }
 
 }  // namespace zb

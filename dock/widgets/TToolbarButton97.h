@@ -16,6 +16,8 @@
 
 #include "dock/core/ButtonGeometry.h"
 
+class QPainter;
+
 namespace zb {
 
 enum TButtonState97 { bsUp, bsDisabled, bsDown, bsExclusive, bsMouseIn };
@@ -140,6 +142,15 @@ private:
     void UpdateShortcuts();
     void ShortcutActivated();
     QPixmap StateGlyph() const;
+    bool SplitArrow() const;
+    bool ArrowBesideContent() const;
+    void PaintFrames(QPainter& p, const QPalette& pal) const;
+    void PaintDropdownArrow(QPainter& p, const QPalette& pal, const QRect& besideContent) const;
+    TButtonContentRects LayOutContent(const QRect& content, const QPixmap& glyph, QSize captionSize,
+                                      bool hasCaption) const;
+    void PaintGlyph(QPainter& p, const QPixmap& glyph, QPoint at) const;
+    void PaintCaption(QPainter& p, const QPalette& pal, const QString& text, int textFlags,
+                      const QRect& r) const;
 
     QString FCaption;
     bool FAllowAllUp = false;
