@@ -94,6 +94,117 @@ std::string NavigationLinks(const ImageQuery& query, std::size_t total) {
     return line + "</font></td>\n";
 }
 
+// Bounds of the hits shown on this page, as indices into the full hit list.
+struct HitWindow {
+    std::size_t From, To;
+};
+
+HitWindow WindowFor(const ImageQuery& query, std::size_t total) {
+    const std::size_t from = std::min<std::size_t>(static_cast<std::size_t>(query.Start), total);
+    const std::size_t to = std::min<std::size_t>(from + static_cast<std::size_t>(query.Num), total);
+    return {from, to};
+}
+
+std::string HtmlHead(const Captions& c, const std::string& echo) {
+    return "<html><head><meta http-equiv=\"content-type\" content=\"text/html; "
+           "charset=Shift_JIS\">\n"
+           "<title>" +
+           echo + " - " + c.Title +
+           "</title>\n"
+           "<style><!--\nbody,td,div,.p,a{font-family:arial,sans-serif}\n.q{color:#0000cc}\n--></"
+           "style>\n"
+           "</head>\n";
+}
+
+// The logo, the tabs to the other searches and the search form.
+std::string SearchBar(const Captions& c, const ImageQuery& query, const std::string& echo) {
+    const std::string q = query.Encode(0);
+    return "<body bgcolor=#ffffff text=#000000 link=#0000cc vlink=#551a8b alink=#ff0000>\n"
+           "<table border=0 cellpadding=0 cellspacing=0 width=100%><tr>\n"
+           "<td width=1%><a href=/><img src=/images/logo_sm.gif width=150 height=55 "
+           "alt=\"Zunbarra\" border=0></a></td>\n"
+           "<td><font size=-1><a href=/search?" +
+           q + ">" + c.Web + "</a>&nbsp;&nbsp;&nbsp;<b>" + c.Images +
+           "</b>&nbsp;&nbsp;&nbsp;<a href=/groups?" + q + ">" + c.Groups +
+           "</a>&nbsp;&nbsp;&nbsp;<a href=/news?" + q + ">" + c.News +
+           "</a></font><br>\n"
+           "<form action=/images method=GET name=f><input type=text name=q size=41 maxlength=256 "
+           "value=\"" +
+           echo + "\"><input type=submit value=\"" + c.Button +
+           "\">"
+           "<input type=hidden name=hl value=\"" +
+           EscapeEcho(query.UiLanguage) +
+           "\"></form>\n"
+           "</td></tr></table>\n";
+}
+
+// The coloured bar with the result count, followed by the opening of the hit table.
+std::string SummaryBar(const Captions& c, const std::string& echo, std::size_t total,
+                       const HitWindow& window) {
+    return "<table width=100% border=0 cellpadding=0 cellspacing=0 bgcolor=#e5ecf9><tr>"
+           "<td nowrap><font size=+1>&nbsp;<b>" +
+           c.Images +
+           "</b></font></td>\n"
+           "<td align=right nowrap><font size=-1>" +
+           Summary(c, echo, total, static_cast<int>(window.From) + 1, static_cast<int>(window.To)) +
+           "</font></td></tr></table>\n"
+           "<table align=center border=0 cellpadding=5 cellspacing=0 width=100%>\n";
+}
+
+// Each row holds up to kHitsPerRow image links above a row of their descriptions.
+std::string HitRows(const Captions& c, const ImageQuery& query,
+                    const std::vector<const ImageEntry*>& hits, const HitWindow& window,
+                    const ResultPageOptions& options) {
+    std::string rows;
+    for (std::size_t row = window.From; row < window.To; row += kHitsPerRow) {
+        const std::size_t rowEnd = std::min(row + kHitsPerRow, window.To);
+        rows += "<tr>\n";
+        for (std::size_t i = row; i < rowEnd; ++i) {
+            const bool doubled =
+                options.DoubleSrcHit > 0 &&
+                i - window.From + 1 == static_cast<std::size_t>(options.DoubleSrcHit);
+            rows += "<td align=center valign=bottom width=20% nowrap>\n" +
+                    HitLine(query, *hits[i], doubled) + "</td>\n";
+        }
+        rows += "</tr>\n<tr>\n";
+        for (std::size_t i = row; i < rowEnd; ++i)
+            rows += TextCell(c, *hits[i]);
+        rows += "</tr>\n";
+    }
+    return rows + "</table>\n<br clear=all>\n";
+}
+
+// The result-page navigation: previous link, page numbers and next link.
+std::string PageNavigation(const Captions& c, const ImageQuery& query, std::size_t total,
+                           const HitWindow& window, const ResultPageOptions& options) {
+    std::string nav =
+        "<div align=center><table border=0 cellpadding=0 width=1% cellspacing=0 "
+        "align=center><tr align=center valign=top>\n"
+        "<td valign=bottom nowrap><font size=-1>" +
+        c.ResultPage + "&nbsp;</font></td>\n";
+    if (query.Start > 0) {
+        nav += "<td nowrap><a href=/images?" + query.Encode(std::max(0, query.Start - query.Num)) +
+               "><img src=/images/nav_previous.gif width=68 height=26 alt=\"\" border=0><br>" +
+               c.Previous + "</a></td>\n";
+    }
+    nav += NavigationLinks(query, total);
+    const bool more = window.To < total;
+    if (more && options.NextMarker) {
+        nav += "<td nowrap><a href=/images?" + query.Encode(static_cast<int>(window.To)) +
+               "><img src=/images/nav_next.gif width=100 height=26 alt=\"\" border=0><br>" +
+               c.Next + "</a></td>\n";
+    }
+    return nav + "</tr></table></div>\n";
+}
+
+std::string PageFooter(const Captions& c) {
+    return "<br><center><font size=-1><a href=/>" + c.Home + "</a> - <a href=/ads/>" + c.Ads +
+           "</a> - <a href=/about.html>" + c.About +
+           "</a></font></center>\n"
+           "<p><center><font size=-2>&copy;2004 Zunbarra</font></center>\n"
+           "</body></html>\n";
+}
+
 }  // namespace
 
 std::string ThumbnailPath(const ImageEntry& entry) {
@@ -104,87 +215,14 @@ std::string RenderResultPage(const ImageQuery& query, const std::vector<const Im
                              const ResultPageOptions& options) {
     const Captions& c = CaptionsFor(query.UiLanguage);
     const std::string echo = EscapeEcho(query.DisplayText());
-    const std::string q = query.Encode(0);
     const std::size_t total = hits.size();
-    const std::size_t from = std::min<std::size_t>(static_cast<std::size_t>(query.Start), total);
-    const std::size_t to = std::min<std::size_t>(from + static_cast<std::size_t>(query.Num), total);
-    const bool more = to < total;
+    const HitWindow window = WindowFor(query, total);
 
-    std::string page =
-        "<html><head><meta http-equiv=\"content-type\" content=\"text/html; charset=Shift_JIS\">\n"
-        "<title>" +
-        echo + " - " + c.Title +
-        "</title>\n"
-        "<style><!--\nbody,td,div,.p,a{font-family:arial,sans-serif}\n.q{color:#0000cc}\n--></"
-        "style>\n"
-        "</head>\n"
-        "<body bgcolor=#ffffff text=#000000 link=#0000cc vlink=#551a8b alink=#ff0000>\n"
-        "<table border=0 cellpadding=0 cellspacing=0 width=100%><tr>\n"
-        "<td width=1%><a href=/><img src=/images/logo_sm.gif width=150 height=55 alt=\"Zunbarra\" "
-        "border=0></a></td>\n"
-        "<td><font size=-1><a href=/search?" +
-        q + ">" + c.Web + "</a>&nbsp;&nbsp;&nbsp;<b>" + c.Images +
-        "</b>&nbsp;&nbsp;&nbsp;<a href=/groups?" + q + ">" + c.Groups +
-        "</a>&nbsp;&nbsp;&nbsp;<a href=/news?" + q + ">" + c.News +
-        "</a></font><br>\n"
-        "<form action=/images method=GET name=f><input type=text name=q size=41 maxlength=256 "
-        "value=\"" +
-        echo + "\"><input type=submit value=\"" + c.Button +
-        "\">"
-        "<input type=hidden name=hl value=\"" +
-        EscapeEcho(query.UiLanguage) +
-        "\"></form>\n"
-        "</td></tr></table>\n"
-        "<table width=100% border=0 cellpadding=0 cellspacing=0 bgcolor=#e5ecf9><tr>"
-        "<td nowrap><font size=+1>&nbsp;<b>" +
-        c.Images +
-        "</b></font></td>\n"
-        "<td align=right nowrap><font size=-1>" +
-        Summary(c, echo, total, static_cast<int>(from) + 1, static_cast<int>(to)) +
-        "</font></td></tr></table>\n"
-        "<table align=center border=0 cellpadding=5 cellspacing=0 width=100%>\n";
-
-    for (std::size_t row = from; row < to; row += kHitsPerRow) {
-        const std::size_t rowEnd = std::min(row + kHitsPerRow, to);
-        page += "<tr>\n";
-        for (std::size_t i = row; i < rowEnd; ++i) {
-            const bool doubled = options.DoubleSrcHit > 0 &&
-                                 i - from + 1 == static_cast<std::size_t>(options.DoubleSrcHit);
-            page += "<td align=center valign=bottom width=20% nowrap>\n" +
-                    HitLine(query, *hits[i], doubled) + "</td>\n";
-        }
-        page += "</tr>\n<tr>\n";
-        for (std::size_t i = row; i < rowEnd; ++i)
-            page += TextCell(c, *hits[i]);
-        page += "</tr>\n";
-    }
-    page += "</table>\n<br clear=all>\n";
-
-    if (total > 0) {
-        page +=
-            "<div align=center><table border=0 cellpadding=0 width=1% cellspacing=0 "
-            "align=center><tr align=center valign=top>\n"
-            "<td valign=bottom nowrap><font size=-1>" +
-            c.ResultPage + "&nbsp;</font></td>\n";
-        if (query.Start > 0) {
-            page += "<td nowrap><a href=/images?" +
-                    query.Encode(std::max(0, query.Start - query.Num)) +
-                    "><img src=/images/nav_previous.gif width=68 height=26 alt=\"\" border=0><br>" +
-                    c.Previous + "</a></td>\n";
-        }
-        page += NavigationLinks(query, total);
-        if (more && options.NextMarker) {
-            page += "<td nowrap><a href=/images?" + query.Encode(static_cast<int>(to)) +
-                    "><img src=/images/nav_next.gif width=100 height=26 alt=\"\" border=0><br>" +
-                    c.Next + "</a></td>\n";
-        }
-        page += "</tr></table></div>\n";
-    }
-    page += "<br><center><font size=-1><a href=/>" + c.Home + "</a> - <a href=/ads/>" + c.Ads +
-            "</a> - <a href=/about.html>" + c.About +
-            "</a></font></center>\n"
-            "<p><center><font size=-2>&copy;2004 Zunbarra</font></center>\n"
-            "</body></html>\n";
+    std::string page = HtmlHead(c, echo) + SearchBar(c, query, echo) +
+                       SummaryBar(c, echo, total, window) +
+                       HitRows(c, query, hits, window, options);
+    if (total > 0) page += PageNavigation(c, query, total, window, options);
+    page += PageFooter(c);
     return page;
 }
 
