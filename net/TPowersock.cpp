@@ -175,6 +175,13 @@ void TPowersock::Connect() {
     if (FConnected) throw ESockError("Already connected", SockErrorKind::Other);
     if (FSocket < 0) CreateSocket();
     FPeerError = 0;
+    ResolveRemoteAddress();
+    StartConnect();
+    if (AwaitConnection()) return;
+    FailConnect();
+}
+
+void TPowersock::ResolveRemoteAddress() {
     int retries = 0;
     for (;;) {
         std::exception_ptr lookupFailure;
@@ -198,7 +205,9 @@ void TPowersock::Connect() {
     FRemoteAddress.sin_family = AF_INET;
     const int port = Proxy.empty() ? Port : ProxyPort;
     FRemoteAddress.sin_port = htons(static_cast<std::uint16_t>(port & 0xffff));
+}
 
+void TPowersock::StartConnect() {
     FLookupDone = false;
     FEventSucceeded = true;
     FConnectError = 0;
@@ -222,13 +231,17 @@ void TPowersock::Connect() {
     }
     FWindow->EnableRead(true);
     FWindow->EnableWrite(true);
+}
 
+bool TPowersock::AwaitConnection() {
     TimerOn();
     while (!FConnected && !FTimedOut && !FCanceled && FEventSucceeded)
         ProcessEventsOnce();
     TimerOff();
-    if (!FTimedOut && !FCanceled && FEventSucceeded && FConnected) return;
+    return !FTimedOut && !FCanceled && FEventSucceeded && FConnected;
+}
 
+void TPowersock::FailConnect() {
     FConnecting = false;
     const int connectError = FConnectError;
     FConnected = false;

@@ -163,6 +163,12 @@ private:
     // was pending or the send failed).
     std::int64_t SendChunk();
     void HandleClose();
+    // The steps of Connect: find the peer's address (asking OnInvalidHost once when there is
+    // none), start the non-blocking connect, wait for its outcome, and clean up after a failure.
+    void ResolveRemoteAddress();
+    void StartConnect();
+    bool AwaitConnection();
+    [[noreturn]] void FailConnect();
     void ConnectCompleted();
     void CreateSocket();
     void DestroySocket();
