@@ -119,7 +119,15 @@ void TZorvexImageForm::BuildDock() {
     Dock_Up->setObjectName("Dock_Up");
     Dock_Up->OnResize = [this](TDock97*) { PlaceClientControls(); };
     Dock_Up->BeginUpdate();
+    BuildMenuToolbar();
+    BuildLogoWindow();
+    BuildOptionsWindow();
+    BuildKeywordWindow();
+    BuildProxyWindow();
+    Dock_Up->EndUpdate();
+}
 
+void TZorvexImageForm::BuildMenuToolbar() {
     Toolbar_Menu = new TToolbar97(Dock_Up);
     Toolbar_Menu->setObjectName("Toolbar_Menu");
     Toolbar_Menu->SetCaption(QStringLiteral("Toolbar_Menu"));
@@ -137,7 +145,9 @@ void TZorvexImageForm::BuildDock() {
     ToolbarButton_SaveURLs->OnClick = [this] { ToolbarButton_SaveURLsClick(); };
     // A toolbar built from stored positions orders its controls by them.
     Toolbar_Menu->SortOrderByPosition();
+}
 
+void TZorvexImageForm::BuildLogoWindow() {
     ToolWindow974 = MakeToolWindow(Dock_Up, "ToolWindow974", 0, 358, {76, 24});
     FLogo = MakeLogoImage();
     Image1 = new QLabel(ToolWindow974->ClientArea());
@@ -147,7 +157,9 @@ void TZorvexImageForm::BuildDock() {
     // The image sizes itself to its picture.
     Image1->setGeometry(QRect(QPoint(0, 0), FLogo.size()));
     Image1->show();
+}
 
+void TZorvexImageForm::BuildOptionsWindow() {
     ToolWindow972 = MakeToolWindow(Dock_Up, "ToolWindow972", 1, 2, {432, 28});
     QWidget* c = ToolWindow972->ClientArea();
     CheckBox_AdultFilter =
@@ -156,9 +168,11 @@ void TZorvexImageForm::BuildDock() {
     CheckBox_UseProxy = MakeCheckBox(c, "CheckBox_UseProxy", "Use Proxy", QRect(329, 6, 97, 17));
     CheckBox_fromJapan =
         MakeCheckBox(c, "CheckBox_fromJapan", "from Japanease", QRect(216, 5, 108, 17));
+}
 
+void TZorvexImageForm::BuildKeywordWindow() {
     ToolWindow971 = MakeToolWindow(Dock_Up, "ToolWindow971", 2, 0, {434, 92});
-    c = ToolWindow971->ClientArea();
+    QWidget* c = ToolWindow971->ClientArea();
     Label1 = MakeLabel(c, "Label1", "And KeyWord", QRect(5, 7, 74, 13));
     Label2 = MakeLabel(c, "Label2", "Not KeyWord", QRect(5, 35, 73, 13));
     Edit_AndKeyWord = MakeEdit(c, "Edit_AndKeyWord", QRect(85, 4, 347, 19));
@@ -166,9 +180,11 @@ void TZorvexImageForm::BuildDock() {
     // Each label names the box beside it for assistive technology.
     Label1->setBuddy(Edit_AndKeyWord);
     Label2->setBuddy(Edit_NotKeyWord);
+}
 
+void TZorvexImageForm::BuildProxyWindow() {
     ToolWindow973 = MakeToolWindow(Dock_Up, "ToolWindow973", 3, 0, {434, 32});
-    c = ToolWindow973->ClientArea();
+    QWidget* c = ToolWindow973->ClientArea();
     Label3 = MakeLabel(c, "Label3", "Proxy", QRect(6, 9, 32, 13));
     Edit_ProxyName = MakeEdit(c, "Edit_ProxyName", QRect(47, 7, 225, 19));
     Label4 = MakeLabel(c, "Label4", "Port", QRect(286, 9, 25, 13));
@@ -183,8 +199,6 @@ void TZorvexImageForm::BuildDock() {
     NumIO_ProxyPort->show();
     Label3->setBuddy(Edit_ProxyName);
     Label4->setBuddy(NumIO_ProxyPort);
-
-    Dock_Up->EndUpdate();
 }
 
 void TZorvexImageForm::BuildClientArea() {

@@ -105,6 +105,12 @@ protected:
 
 private:
     void BuildDock();
+    // The dock's toolbar and tool windows, top row first.
+    void BuildMenuToolbar();
+    void BuildLogoWindow();
+    void BuildOptionsWindow();
+    void BuildKeywordWindow();
+    void BuildProxyWindow();
     void BuildClientArea();
     void SetTabOrder();
     void PlaceClientControls();
