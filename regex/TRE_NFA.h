@@ -55,6 +55,19 @@ public:
     WChar_t LineTailWChar;
 
 private:
+    // A pending step of GenerateStateList: lay node out between states from and to. A frame
+    // without a node finishes a Closure whose child lies between from (S1) and to (S2), adding
+    // S2 -> S1 and then S1 -> closureExit, both empty.
+    struct TLayoutFrame {
+        RENode_t* node;
+        int from;
+        int to;
+        int closureExit;
+    };
+    void LayOutNode(const TLayoutFrame& f, std::vector<TLayoutFrame>& stack);
+    void CloseClosure(const TLayoutFrame& f);
+    void AddLineHead(const RENode_t& n, int from, int to);
+    void AddLineTail(const RENode_t& n, int from, int to);
     void tooComplex() const;
 
     std::size_t maxStates_ = 0;
