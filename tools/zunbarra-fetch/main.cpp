@@ -18,8 +18,8 @@ bool WriteFile(const std::string& name, const std::string& data) {
     return std::fclose(file) == 0 && ok;
 }
 
-int Run(const zb::FetchOptions& options) {
-    zb::TNMHTTP http;
+// Applies the command-line settings to the client and echoes its status messages to stderr.
+void ConfigureClient(zb::TNMHTTP& http, const zb::FetchOptions& options) {
     http.TimeOut = options.TimeOut;
     http.IdleTimeOut = options.IdleTimeOut;
     http.ReportLevel = options.ReportLevel;
@@ -37,10 +37,10 @@ int Run(const zb::FetchOptions& options) {
         std::cerr << status;
         if (status.empty() || status.back() != '\n') std::cerr << '\n';
     };
-    int result = 1;
-    http.OnSuccess = [&](zb::CmdType) { result = 0; };
-    http.OnFailure = [&](zb::CmdType) { result = 1; };
+}
 
+// Sends the request with the method the options name.
+void SendRequest(zb::TNMHTTP& http, const zb::FetchOptions& options) {
     const std::string& url = options.Url;
     const std::string& data = options.Data;
     const std::string& m = options.Method;
@@ -68,7 +68,11 @@ int Run(const zb::FetchOptions& options) {
         http.Link(url, data);
     else if (m == "UNLINK")
         http.Unlink(url, data);
+}
 
+// Reports the status line, saves the header when asked and writes a body kept in memory to
+// stdout; returns the exit code, 2 when the output cannot be written, result otherwise.
+int WriteResponse(const zb::TNMHTTP& http, const zb::FetchOptions& options, int result) {
     const std::string statusLine = http.Header.substr(0, http.Header.find('\n') + 1);
     std::cerr << statusLine;
     if (!options.HeaderFile.empty() && !WriteFile(options.HeaderFile, http.Header)) {
@@ -80,6 +84,16 @@ int Run(const zb::FetchOptions& options) {
         if (std::fflush(stdout) != 0) return 2;
     }
     return result;
+}
+
+int Run(const zb::FetchOptions& options) {
+    zb::TNMHTTP http;
+    ConfigureClient(http, options);
+    int result = 1;
+    http.OnSuccess = [&](zb::CmdType) { result = 0; };
+    http.OnFailure = [&](zb::CmdType) { result = 1; };
+    SendRequest(http, options);
+    return WriteResponse(http, options, result);
 }
 
 }  // namespace
