@@ -105,6 +105,10 @@ std::size_t TTxtFile::takeWindow() const {
 
 std::size_t TTxtFile::readInto(char* dest) {
     std::size_t got = 0;
+    if (peeked_) {
+        dest[got++] = peek_;
+        peeked_ = false;
+    }
     while (got < static_cast<std::size_t>(BufferSize)) {
         const ssize_t r = ::read(fd_, dest + got, BufferSize - got);
         if (r < 0) {
@@ -115,6 +119,18 @@ std::size_t TTxtFile::readInto(char* dest) {
         got += static_cast<std::size_t>(r);
     }
     return got;
+}
+
+bool TTxtFile::peekNextByte() {
+    // A pipe has no size: after a full fill, one byte read ahead tells whether that fill ended
+    // the data, so the last line still gets its closing LF. The byte opens the next fill.
+    for (;;) {
+        const ssize_t r = ::read(fd_, &peek_, 1);
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) throw EInOutError(std::strerror(errno));
+        peeked_ = r == 1;
+        return peeked_;
+    }
 }
 
 void TTxtFile::BuffRead(char* dest) {
@@ -130,6 +146,7 @@ void TTxtFile::BuffRead(char* dest) {
         const off_t offset = ::lseek(fd_, 0, SEEK_CUR);
         atEnd_ = got < static_cast<std::size_t>(BufferSize) ||
                  (::fstat(fd_, &st) == 0 && offset >= st.st_size);
+        if (!atEnd_ && !S_ISREG(st.st_mode)) atEnd_ = !peekNextByte();
     }
     if (atEnd_) {
         if (dest[got - 1] == '\n') {

@@ -126,6 +126,7 @@ private:
     void BuffRead(char* dest);
     std::size_t takeWindow() const;
     std::size_t readInto(char* dest);
+    bool peekNextByte();
     bool mapFile(long long size);
     bool windowStillMapped() const;
     void useReadBuffer();
@@ -167,6 +168,8 @@ private:
     int fd_ = -1;
     bool opened_ = false;
     bool atEnd_ = false;
+    char peek_ = 0;        // a byte read ahead from a pipe, the first of the next fill
+    bool peeked_ = false;  // peek_ holds that byte
     char* base_ = nullptr;
     char* lineHead_ = nullptr;
     char* readPos_ = nullptr;

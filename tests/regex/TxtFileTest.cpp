@@ -269,10 +269,10 @@ std::string awkwardText(std::size_t size) {
 }
 
 TEST(TxtFile, APipeIsReadWithReadAndGivesWhatTheMappedFileGives) {
-    // (A pipe whose length is a multiple of the fill size is left out: read() cannot tell that
-    // its last fill ends the data.)
-    for (std::size_t size : {std::size_t{5}, std::size_t{kBuf - 1}, std::size_t{kBuf + 1},
-                             std::size_t{3 * kBuf + 77}}) {
+    // Lengths of a whole number of fills included: the last fill must still end the data.
+    for (std::size_t size :
+         {std::size_t{5}, std::size_t{kBuf - 1}, std::size_t{kBuf}, std::size_t{kBuf + 1},
+          std::size_t{2 * kBuf}, std::size_t{3 * kBuf + 77}}) {
         const std::string bytes = awkwardText(size);
         TempFile file(bytes);
         bool cancel = false;
