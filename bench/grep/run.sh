@@ -3,7 +3,7 @@
 # 100 MB CP932 corpus.
 #   bench/grep/run.sh [RUNS]
 # Prints, per case, the line counts (they must agree), the median wall time of each program over
-# RUNS runs (hyperfine, output piped so GNU grep cannot stop early as it does for /dev/null), the
+# RUNS rounds (every program once a round, in turn; output piped), the
 # ratios ours / GNU grep and ours / ripgrep, and our peak resident memory (the pages of a mapped
 # file count in it, as they do for ripgrep).
 # ZB_BENCH_BUILD=DIR builds and runs ours from DIR as it is configured (a Release build when it
@@ -24,18 +24,32 @@ if ! locale -a | grep -qi '^ja_JP\.sjis$'; then
     localedef -f SHIFT_JIS -i ja_JP ja_JP.SJIS 2>/dev/null || true
 fi
 ours=$build/bin/zunbarra-regex
-# 検索.*画像 in CP932, produced by printf inside each command (hyperfine takes UTF-8 arguments
-# only; its shell's printf knows octal escapes only). ripgrep takes it as raw bytes in an ASCII
+# 検索.*画像 in CP932, produced by printf inside each command (so this script stays UTF-8 text;
+# printf is given octal escapes). ripgrep takes it as raw bytes in an ASCII
 # pattern: (?-u) makes \xNN a byte and . any byte but LF.
 kensaku_gazou="\"\$(printf '\\214\\237\\215\\365.*\\211\\346\\221\\234')\""
 kensaku_gazou_rg="'(?-u)\\x8c\\x9f\\x8d\\xf5.*\\x89\\xe6\\x91\\x9c'"
 
-median() {  # median wall time in ms of a command, from hyperfine's JSON
-    rm -f /tmp/zb-bench.json
-    hyperfine --style none --output=pipe -w 1 -r "$runs" --export-json /tmp/zb-bench.json "$1" \
-        >/dev/null 2>&1
-    sed -n 's/.*"median": *\([0-9.e+-]*\).*/\1/p' /tmp/zb-bench.json | head -n1 |
-        awk '{ printf "%.1f", $1 * 1000 }'
+# Median wall times in ms of several commands, measured in rounds: each round runs every command
+# once, in turn, so a change in the machine's load touches all of them alike. Output goes to a
+# pipe (GNU grep stops at the first match when writing to /dev/null). Prints the medians in the
+# order of the commands. One round first warms the page cache.
+medians() {
+    local -a times=()
+    local r i t0 t1
+    for ((r = 0; r <= runs; r++)); do
+        for ((i = 1; i <= $#; i++)); do
+            t0=$EPOCHREALTIME
+            eval "${!i}" | cat >/dev/null
+            t1=$EPOCHREALTIME
+            [ "$r" -eq 0 ] || times[i]+="$(awk -v a="$t0" -v b="$t1" 'BEGIN { print (b - a) * 1000 }') "
+        done
+    done
+    for ((i = 1; i <= $#; i++)); do
+        printf '%s\n' ${times[i]} | sort -g | awk '{ v[NR] = $1 }
+            END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.1f ", m }'
+    done
+    echo
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
@@ -50,11 +64,12 @@ run_case() {  # name, our arguments (PATTERN FILE), GNU grep command, ripgrep co
     if [ -n "$before" ]; then
         c0=$(bash -c "$before grep -c $2")
         [ "$c0" = "$c1" ] || agree=DIFFER
-        t0=$(median "$before grep -c $2")
     fi
-    t1=$(median "$mine")
-    t2=$(median "$grep")
-    t3=$(median "$rg")
+    if [ -n "$before" ]; then
+        read -r t1 t2 t3 t0 < <(medians "$mine" "$grep" "$rg" "$before grep -c $2")
+    else
+        read -r t1 t2 t3 < <(medians "$mine" "$grep" "$rg")
+    fi
     mem=$( { /usr/bin/time -f '%M' bash -c "$mine > /dev/null"; } 2>&1 | tail -n1)
     printf '%s\n  lines %s / %s / %s  %s\n' "$name" "$c1" "$c2" "$c3" "$agree"
     if [ -n "$before" ]; then
