@@ -21,7 +21,8 @@ const ProgramUsage kServiceUsage = {
     "  -h, --help          show this text and exit\n"
     "  --version           show the version and exit\n"
     "\n"
-    "Faults (for tests; they apply to every request after the first --fault-skip ones):\n"
+    "Faults (for tests; they apply to the requests --fault-on names, after the first\n"
+    "--fault-skip of them and up to --fault-count of them):\n"
     "  --delay MS          wait MS milliseconds before answering\n"
     "  --drop              close the connection without answering\n"
     "  --reset             send the head and half the body, then reset the connection\n"
@@ -30,11 +31,28 @@ const ProgramUsage kServiceUsage = {
     "  --never-close       keep the connection open after the body\n"
     "  --no-next-marker    leave the next-page line (nav_next.gif) out of result pages\n"
     "  --double-src K      write hit K (1-based) of each result page with src= twice\n"
+    "  --retry-after VALUE faulted answers carry the header Retry-After: VALUE (as given)\n"
     "  --fault-skip N      answer the first N requests without faults\n"
+    "  --fault-count N     fault only N requests after the skipped ones (default: all)\n"
+    "  --fault-on KIND     pages (/images?q=WORDS), thumbnails (/images?q=tbn:ID) or all\n"
+    "                      (default): the requests the faults apply to and are counted on\n"
+    "  --thumb-delay MS    wait MS milliseconds before answering each thumbnail (whatever\n"
+    "                      the other faults)\n"
     "\n"
     "Exit status:\n"
     "  0 when stopped by SIGINT or SIGTERM, 1 when the service cannot start, 2 on a bad\n"
     "  command line.\n"};
+
+namespace {
+
+FaultScope ParseFaultScope(const std::string& value) {
+    if (value == "all") return FaultScope::All;
+    if (value == "pages") return FaultScope::Pages;
+    if (value == "thumbnails") return FaultScope::Thumbnails;
+    throw EUsageError("--fault-on must be pages, thumbnails or all, not \"" + value + "\"");
+}
+
+}  // namespace
 
 ServiceOptions ParseServiceOptions(const std::vector<std::string>& args) {
     ServiceOptions o;
@@ -67,8 +85,18 @@ ServiceOptions ParseServiceOptions(const std::vector<std::string>& args) {
             o.Faults.NoNextMarker = true;
         } else if (reader.Option("--double-src", v)) {
             o.Faults.DoubleSrcHit = static_cast<int>(NumberValue("--double-src", v, 1, 100));
+        } else if (reader.Option("--retry-after", v)) {
+            if (v.find_first_of("\r\n") != std::string::npos)
+                throw EUsageError("--retry-after must not hold a line break");
+            o.Faults.RetryAfter = v;
         } else if (reader.Option("--fault-skip", v)) {
             o.Faults.Skip = static_cast<int>(NumberValue("--fault-skip", v, 0, 100000000));
+        } else if (reader.Option("--fault-count", v)) {
+            o.Faults.Count = static_cast<int>(NumberValue("--fault-count", v, 0, 100000000));
+        } else if (reader.Option("--fault-on", v)) {
+            o.Faults.Scope = ParseFaultScope(v);
+        } else if (reader.Option("--thumb-delay", v)) {
+            o.Faults.ThumbDelayMs = static_cast<int>(NumberValue("--thumb-delay", v, 0, 3600000));
         } else {
             reader.Reject();
         }

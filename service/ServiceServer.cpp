@@ -258,10 +258,22 @@ HttpResponse ServiceServer::Redirect(int fd, const HttpRequest& request) const {
     return r;
 }
 
+bool ServiceServer::IsFaulty(RequestKind kind) {
+    if (!InScope(faults_.Scope, kind)) return false;
+    const int n = ++requestCount_;
+    return n > faults_.Skip && (faults_.Count < 0 || n - faults_.Skip <= faults_.Count);
+}
+
 void ServiceServer::Answer(int fd, const HttpRequest& request) {
-    const bool faulty = ++requestCount_ > faults_.Skip;
+    const RequestKind kind = KindOf(request);
+    const bool faulty = IsFaulty(kind);
     const std::string& target = request.Target;
     if (faulty && faults_.DelayMs > 0 && WaitFor(-1, 0, faults_.DelayMs) == Wait::Stopped) {
+        close(fd);
+        return;
+    }
+    if (kind == RequestKind::Thumbnail && faults_.ThumbDelayMs > 0 &&
+        WaitFor(-1, 0, faults_.ThumbDelayMs) == Wait::Stopped) {
         close(fd);
         return;
     }
@@ -288,6 +300,8 @@ void ServiceServer::Answer(int fd, const HttpRequest& request) {
     } catch (const EBadRequest& e) {
         response = ImageService::Error(e.Status, e.Message);
     }
+    if (faulty && faults_.RetryAfter)
+        response.Headers.emplace_back("Retry-After", *faults_.RetryAfter);
     const std::string status = std::to_string(response.Status);
     const std::string body = request.Method == "HEAD" ? std::string() : response.Body;
 

@@ -62,6 +62,8 @@ private:
     void Log(const std::string& method, const std::string& target, const std::string& status,
              const std::string& note = "");
     HttpResponse Redirect(int fd, const HttpRequest& request) const;
+    // Counts a request the faults are about and tells whether it gets them.
+    bool IsFaulty(RequestKind kind);
 
     const ImageService& service_;
     const FaultModes faults_;

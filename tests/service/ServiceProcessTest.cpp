@@ -11,11 +11,26 @@
 #include "PageScan.h"
 #include "ServiceProcess.h"
 #include "common/Cp932.h"
+#include "service/CorpusGenerator.h"
+#include "service/ResultPage.h"
 
 namespace zb::test {
 namespace {
 
 const std::string kCatPage = "/images?q=cat&num=20&start=0&hl=ja&imgsafe=on";
+
+// A thumbnail the default corpus serves.
+std::string FirstThumbnail() {
+    return ThumbnailPath(GenerateCorpus().Entries().front());
+}
+
+// The status of each GET, in order, each on a connection of its own.
+std::vector<int> Statuses(int port, const std::vector<std::string>& targets) {
+    std::vector<int> statuses;
+    for (const std::string& t : targets)
+        statuses.push_back(Get(port, t).Status);
+    return statuses;
+}
 
 std::string Request(const std::string& target, const std::string& method = "GET") {
     return method + " " + target + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
@@ -141,7 +156,10 @@ TEST(ServiceProgram, BadOptionsAreReported) {
                                                  {"--bogus"},
                                                  {"--status", "200"},
                                                  {"--delay"},
-                                                 {"--double-src", "0"}}) {
+                                                 {"--double-src", "0"},
+                                                 {"--fault-on", "images"},
+                                                 {"--fault-count", "-1"},
+                                                 {"--retry-after", "1\r\nX-Injected: 1"}}) {
         const ProgramRun run = RunProgram(ServiceProcess::ProgramPath(), args);
         EXPECT_EQ(run.ExitStatus, 2) << args.front();
         EXPECT_NE(run.Err.find("zunbarra-service: "), std::string::npos);
@@ -246,6 +264,71 @@ TEST(ServiceFaults, SkipAnswersTheFirstRequestsNormally) {
     EXPECT_EQ(Get(redirect.Port(), kCatPage).Status, 200);
     EXPECT_EQ(Get(redirect.Port(), kCatPage).Status, 302);
     EXPECT_EQ(Get(redirect.Port(), kCatPage).Status, 200);
+}
+
+TEST(ServiceFaults, RetryAfterIsPassedThroughAsWritten) {
+    for (const std::string value : {"120", "Wed, 21 Oct 2026 07:28:00 GMT", "-5", "soon!?", ""}) {
+        ServiceProcess service({"--status", "503", "--retry-after", value, "--fault-count", "1"});
+        const ParsedReply faulted = Get(service.Port(), kCatPage);
+        EXPECT_EQ(faulted.Status, 503);
+        ASSERT_EQ(faulted.Headers.count("retry-after"), 1u) << value;
+        EXPECT_EQ(faulted.Header("retry-after"), value);
+        // Answers without faults carry none.
+        EXPECT_EQ(Get(service.Port(), kCatPage).Headers.count("retry-after"), 0u);
+    }
+}
+
+TEST(ServiceFaults, FaultCountLimitsTheFaultedRequests) {
+    const struct {
+        std::vector<std::string> Args;
+        std::vector<int> Statuses;
+    } cases[] = {
+        {{"--status", "503", "--fault-count", "2"}, {503, 503, 200, 200}},
+        {{"--status", "429", "--fault-skip", "1", "--fault-count", "1"}, {200, 429, 200, 200}},
+        {{"--status", "503", "--fault-count", "0"}, {200, 200, 200, 200}},
+        {{"--status", "503"}, {503, 503, 503, 503}},
+    };
+    for (const auto& c : cases) {
+        ServiceProcess service(c.Args);
+        EXPECT_EQ(Statuses(service.Port(), {kCatPage, kCatPage, kCatPage, kCatPage}), c.Statuses)
+            << c.Args.back();
+    }
+}
+
+TEST(ServiceFaults, FaultOnChoosesTheRequestsFaultedAndCounted) {
+    const std::string thumb = FirstThumbnail();
+    const std::vector<std::string> targets = {kCatPage, thumb, "/", thumb, kCatPage};
+    const struct {
+        std::string Scope;
+        std::vector<int> Statuses;
+    } cases[] = {
+        {"pages", {200, 200, 200, 200, 503}},
+        {"thumbnails", {200, 200, 200, 503, 200}},
+        {"all", {200, 503, 503, 503, 503}},
+    };
+    for (const auto& c : cases) {
+        ServiceProcess service({"--status", "503", "--fault-on", c.Scope, "--fault-skip", "1"});
+        EXPECT_EQ(Statuses(service.Port(), targets), c.Statuses) << c.Scope;
+    }
+}
+
+TEST(ServiceFaults, ThumbDelayHoldsThumbnailsButNotPages) {
+    ServiceProcess slow({"--thumb-delay", "600000"});
+    const int fd = ConnectLoopback(slow.Port());
+    const std::string request = Request(FirstThumbnail());
+    send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+    // A page is answered while the thumbnail waits.
+    EXPECT_EQ(Get(slow.Port(), kCatPage).Status, 200);
+    char byte;
+    EXPECT_EQ(recv(fd, &byte, 1, MSG_DONTWAIT), -1);
+    EXPECT_EQ(errno, EAGAIN);
+    EXPECT_EQ(slow.Stop(), 0);
+    close(fd);
+
+    ServiceProcess brief({"--thumb-delay", "20", "--status", "500", "--fault-on", "pages"});
+    const ParsedReply image = Get(brief.Port(), FirstThumbnail());
+    EXPECT_EQ(image.Status, 200);
+    EXPECT_EQ(image.Header("content-type"), "image/png");
 }
 
 }  // namespace
