@@ -40,11 +40,13 @@ const char* LiteralFinder::Find(const char* from, const char* to) const {
     // The occurrence must begin before `to`; it may end up to Reach bytes later.
     const std::size_t n = bytes_.size();
     const char* end = to + n - 1;  // occurrences lie within [from, end)
+    // The byte looked for first lies rare_ bytes into an occurrence that begins before `to`.
+    const char* last = to + rare_;
     const unsigned char rare = static_cast<unsigned char>(bytes_[rare_]);
     std::size_t misses = 0;
-    for (const char* p = from + rare_; p < end;) {
+    for (const char* p = from + rare_; p < last;) {
         const char* hit =
-            static_cast<const char*>(std::memchr(p, rare, static_cast<std::size_t>(end - p)));
+            static_cast<const char*>(std::memchr(p, rare, static_cast<std::size_t>(last - p)));
         if (hit == nullptr) return nullptr;
         const char* start = hit - rare_;
         if (std::memcmp(start, bytes_.data(), n) == 0) return start;

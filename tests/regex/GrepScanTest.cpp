@@ -7,6 +7,7 @@
 #include <random>
 
 #include "TempFile.h"
+#include "regex/GrepFinders.h"
 #include "regex/ProcessMessages.h"
 #include "regex/TGrep.h"
 
@@ -62,6 +63,16 @@ TEST(GrepScan, SparseMatchesInAFileOfManyFills) {
         EXPECT_EQ(events(g, file.path()), plain) << expr;
         EXPECT_GT(g.BytesSkipped, text.size() / 2) << expr;
     }
+}
+
+// A literal's occurrence must begin before the end of the range searched, also when the byte
+// the finder looks for first is not the literal's last ("q" is rarer than "a").
+TEST(GrepScan, LiteralFinderKeepsOccurrencesInsideItsRange) {
+    const std::string text = "xxxqaa" + std::string(8, ' ');
+    const LiteralFinder finder("qaa");
+    const char* from = text.data();
+    EXPECT_EQ(finder.Find(from, from + 3), nullptr);
+    EXPECT_EQ(finder.Find(from, from + 4), from + 3);
 }
 
 }  // namespace
