@@ -20,6 +20,7 @@ enum class SockErrorKind {
     Closed,    // the connection was closed, or never open, when the operation needed it
     Aborted,   // the program canceled the operation
     Protocol,  // the peer's data break the protocol (bad status line, overlong line or header)
+    Tls,       // the TLS layer failed: a refused certificate, a broken handshake or record
 };
 
 // A network operation failed (lookup, connection, transfer, protocol).

@@ -131,12 +131,66 @@ void TNMHTTP::Unlink(const std::string& url, const std::string& link) {
 }
 
 std::string TNMHTTP::PortSuffix() const {
-    return Port == 80 ? std::string() : ":" + std::to_string(Port);
+    return Port == (FSecure ? 443 : 80) ? std::string() : ":" + std::to_string(Port);
 }
 
 std::string TNMHTTP::AbsoluteURL() const {
     if (Contains(FURL, "//")) return FURL;
-    return "http://" + Host + PortSuffix() + FPath;
+    return Scheme() + Host + PortSuffix() + FPath;
+}
+
+void TNMHTTP::OpenSecureChannel() {
+    if (!Proxy.empty()) {
+        try {
+            OpenTunnel();
+        } catch (...) {
+            Disconnect();
+            throw;
+        }
+    }
+    StartTls(Host);
+}
+
+void TNMHTTP::OpenTunnel() {
+    // The proxy connects to the server and then relays bytes both ways; it is part of the
+    // connection set-up and bounded by the same time-out.
+    const std::string target = Host + ":" + std::to_string(Port);
+    StatusMessage(8, "Opening Tunnel");
+    std::string statusLine;
+    TimerOn();
+    try {
+        std::string request = "CONNECT " + target + " HTTP/1.0\r\nHost: " + target + "\r\n";
+        if (!HeaderInfo.LocalProgram.empty()) {
+            request += "User-Agent: " + HeaderInfo.LocalProgram + "\r\n";
+        }
+        Write(request + "\r\n");
+        statusLine = ReadLn();
+        ParseStatusLine(statusLine);
+        std::size_t headerSize = statusLine.size();
+        for (;;) {
+            const std::string line = ReadLn();
+            headerSize += line.size();
+            if (headerSize > kMaxHeaderSize) {
+                throw ESockError(
+                    "Proxy answer too long: more than " + std::to_string(kMaxHeaderSize) + " bytes",
+                    SockErrorKind::Protocol);
+            }
+            if (line == "\r\n" || line == "\n") break;
+        }
+    } catch (const ESockError&) {
+        TimerOff();
+        if (TimedOut()) {
+            throw ESockError("The proxy did not open a tunnel to " + target + " in time",
+                             SockErrorKind::TimeOut);
+        }
+        throw;
+    }
+    TimerOff();
+    if (FReplyNumber < 200 || FReplyNumber > 299) {
+        throw ESockError(
+            "The proxy refused the tunnel to " + target + ": " + WithoutLineEnd(statusLine),
+            SockErrorKind::Refused);
+    }
 }
 
 void TNMHTTP::ExecuteRequest() {
@@ -146,6 +200,7 @@ void TNMHTTP::ExecuteRequest() {
         BuildRequestHeader();
         if (OnAboutToSend) OnAboutToSend(*this);
         Connect();
+        if (FSecure) OpenSecureChannel();
 
         const CmdType sentCmd = FCmd;
         int status = 0;
@@ -179,10 +234,10 @@ void TNMHTTP::ExecuteRequest() {
             if (handled) return;
             if (FURL.find('/') == std::string::npos) {
                 // A bare file name: on the same server.
-                FURL = "http://" + Host + PortSuffix() + "/" + FURL;
+                FURL = Scheme() + Host + PortSuffix() + "/" + FURL;
             } else if (FURL[0] == '/' && FURL.compare(0, 2, "//") != 0) {
                 // A rooted path: on the same server and port.
-                FURL = "http://" + Host + PortSuffix() + FURL;
+                FURL = Scheme() + Host + PortSuffix() + FURL;
             }
             again = true;
         }
@@ -217,9 +272,9 @@ void TNMHTTP::CaptureBody(CmdType sentCmd) {
     const std::int64_t received = Captured();
     if (expected >= 0 && received >= expected) return;
     if (PeerError() != 0) {
-        throw ESockError(
-            "The connection broke before the body was complete: " + SockErrorMessage(PeerError()),
-            SockErrorKindOf(PeerError()), PeerError());
+        const ESockError cause = PeerFailure();
+        throw ESockError("The connection broke before the body was complete: " + cause.Message,
+                         cause.Kind(), cause.Code());
     }
     if (expected > 0) {
         throw ESockError("The connection closed before the body was complete (" +
@@ -242,7 +297,8 @@ void TNMHTTP::ParseURL() {
     }
     if (Contains(FURL, ":")) {
         const std::string scheme = LowerCase(FieldOf(FURL, ':', 1));
-        Port = scheme == "gopher" ? 70 : scheme == "ftp" ? 21 : 80;
+        FSecure = scheme == "https";
+        Port = scheme == "gopher" ? 70 : scheme == "ftp" ? 21 : FSecure ? 443 : 80;
     }
     std::string hostPart;
     if (Contains(FURL, "//")) {
@@ -263,8 +319,10 @@ void TNMHTTP::ParseURL() {
 
 void TNMHTTP::BuildRequestHeader() {
     FRequestHeader.Clear();
-    FRequestHeader.Add(CmdVerb(FCmd) + (Proxy.empty() ? FPath : AbsoluteURL()) + " HTTP/1.0");
-    if (!Proxy.empty()) FRequestHeader.Add("Proxy-Connection: Keep-Alive");
+    // Through a tunnel the request goes to the server itself, as without a proxy.
+    const bool viaProxy = !Proxy.empty() && !FSecure;
+    FRequestHeader.Add(CmdVerb(FCmd) + (viaProxy ? AbsoluteURL() : FPath) + " HTTP/1.0");
+    if (viaProxy) FRequestHeader.Add("Proxy-Connection: Keep-Alive");
     FRequestHeader.SetValue("Host", Host);
     FRequestHeader.Add("Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff");
     FRequestHeader.Add("Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript");

@@ -3,6 +3,9 @@
 // header lines, the response header read line by line, the body into Body (text) or the file
 // named by Body, and redirections followed by repeating the cycle. Results that are not network
 // errors travel as events (OnSuccess, OnFailure, OnRedirect, OnAuthenticationNeeded).
+//
+// An https address (default port 443) runs TLS on the same connection (see TPowersock::StartTls,
+// with CaFile and Insecure); through a proxy it first asks for a tunnel with CONNECT.
 
 #include <cstdint>
 #include <functional>
@@ -86,6 +89,8 @@ public:
     CmdType Cmd() const { return FCmd; }
     // Whether the last response announced a Content-Length (its value is BytesTotal()).
     bool HasContentLength() const { return FHasContentLength; }
+    // Whether the current (or last) address is an https one.
+    bool Secure() const { return FSecure; }
 
 private:
     void Request(CmdType cmd, const std::string& url);
@@ -94,6 +99,9 @@ private:
     void ParseHeaderLine(const std::string& line);
     std::string AbsoluteURL() const;
     std::string PortSuffix() const;
+    std::string Scheme() const { return FSecure ? "https://" : "http://"; }
+    void OpenSecureChannel();
+    void OpenTunnel();
 
     std::string FURL;
     std::string FPath;
@@ -104,6 +112,7 @@ private:
     CmdType FCmd = CmdGET;
     bool FHasContentLength = false;
     bool FHasLocation = false;  // the last response named a place to go to
+    bool FSecure = false;       // the address is an https one
 };
 
 }  // namespace zb

@@ -15,6 +15,7 @@
 
 #include "net/SockErrorTable.h"
 #include "net/TSockWindow.h"
+#include "net/TTlsChannel.h"
 
 namespace zb {
 
@@ -175,6 +176,7 @@ void TPowersock::Connect() {
     if (FConnected) throw ESockError("Already connected", SockErrorKind::Other);
     if (FSocket < 0) CreateSocket();
     FPeerError = 0;
+    FTlsFailure.clear();
     ResolveRemoteAddress();
     StartConnect();
     if (AwaitConnection()) return;
@@ -280,6 +282,8 @@ void TPowersock::ConnectCompleted() {
 
 void TPowersock::Disconnect() {
     StatusMessage(8, "Disconnecting");
+    // A TLS session still open ends with its close_notify alert.
+    if (FTls && FConnected && !FTlsHandshaking) EndTls(true);
     RequestCloseSocket();
 }
 
@@ -287,6 +291,8 @@ void TPowersock::RequestCloseSocket() {
     StatusMessage(4, "Request Close Socket");
     FConnected = false;
     FConnecting = false;
+    FTls.reset();
+    FTlsHandshaking = false;
     if (FSocket < 0) return;
     FWindow->Watch(-1);
     const int rc = ::close(FSocket);
@@ -397,6 +403,10 @@ void TPowersock::SocketReadable() {
         ConnectCompleted();
         return;
     }
+    if (FTlsHandshaking) {
+        TlsHandshakeStep();
+        return;
+    }
     ReadToStream();
 }
 
@@ -406,6 +416,16 @@ void TPowersock::SocketWritable() {
         return;
     }
     FWindow->EnableWrite(false);
+    if (FTlsHandshaking) {
+        TlsHandshakeStep();
+        return;
+    }
+    if (FTls) {
+        // Ciphertext left over from an earlier send goes first; a failure shows in the send
+        // pump.
+        int err = 0;
+        FlushTls(err);
+    }
     WriteFromStream();
 }
 

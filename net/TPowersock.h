@@ -26,6 +26,7 @@
 namespace zb {
 
 class TSockWindow;
+class TTlsChannel;
 
 class TPowersock {
 public:
@@ -59,6 +60,10 @@ public:
     std::size_t MaxLineLength = kDefaultMaxLineLength;
     std::string Proxy;  // when not empty, connect to Proxy:ProxyPort instead of Host:Port
     int ProxyPort = 0;
+    // TLS (see StartTls): a PEM file of certificates to trust besides the system's store, and
+    // whether the server's certificate goes unchecked.
+    std::string CaFile;
+    bool Insecure = false;
 
     TNotifyEvent OnDisconnect;
     TNotifyEvent OnConnect;
@@ -98,6 +103,12 @@ public:
     virtual std::string Transaction(const std::string& command);
     virtual void Abort();
     void Cancel();
+    // Runs a TLS handshake on the connected socket for `serverName` (certificate and name checked
+    // unless Insecure), bounded by TimeOut and ended by a cancel; from then on every transfer
+    // is encrypted until the connection closes. On failure the connection is closed and
+    // ESockError is raised naming the host and the reason.
+    void StartTls(const std::string& serverName);
+    bool TlsActive() const { return FTls != nullptr; }
 
     // Data transfer.
     void SendBuffer(const char* data, std::size_t length);  // length 0: up to the first NUL
@@ -134,6 +145,9 @@ protected:
     // The error with which the peer ended the connection (e.g. kSockConnReset on a reset), 0
     // after an orderly close; cleared by Connect.
     int PeerError() const { return FPeerError; }
+    // The error with which the connection broke (when PeerError() is not 0): the socket error,
+    // or the TLS layer's failure.
+    ESockError PeerFailure() const;
 
     // Opens a file to be sent and gives its size; raises EInOutError "Cannot open file ..." when
     // it cannot be opened or read.
@@ -181,6 +195,17 @@ private:
     std::int64_t NowMs() const;
     void RaiseAbort(const char* message);
     void WaitForSendDone();
+    // One recv or send on the socket, through the TLS layer when it is active; like recv and
+    // send, -1 with `err` set to the errno value on failure.
+    long ReceiveSome(char* buffer, std::size_t size, int& err);
+    long SendSome(const char* data, std::size_t size, int& err);
+    long TlsReceive(char* buffer, std::size_t size, int& err);
+    long TlsSend(const char* data, std::size_t size, int& err);
+    // Sends the TLS layer's pending ciphertext; false when some stays (err: why).
+    bool FlushTls(int& err);
+    void TlsHandshakeStep();
+    void FailTlsHandshake(std::string reason, SockErrorKind kind);
+    void EndTls(bool notifyPeer);
 
     std::unique_ptr<TSockWindow> FWindow;
     std::unique_ptr<TThreadTimer> FTimer;
@@ -191,6 +216,12 @@ private:
     int FLastSockError = 0;  // the "last error" that ErrorManager reads
     int FSendError = 0;      // hard error of the last send, ends a send wait
     int FPeerError = 0;
+
+    std::unique_ptr<TTlsChannel> FTls;
+    std::string FTlsHost;
+    bool FTlsHandshaking = false;
+    std::string FTlsFailure;  // why the TLS layer failed; empty when it did not
+    SockErrorKind FTlsFailureKind = SockErrorKind::Tls;
 
     bool FConnected = false;
     bool FCanceled = false;

@@ -1,8 +1,6 @@
 // Data transfer of the socket session: the send and receive pumps and the blocking operations
 // built on them.
 
-#include <sys/socket.h>
-
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -72,7 +70,7 @@ void TPowersock::ReadToStream() {
         handlers.Rethrow();
         return;
     }
-    ssize_t n = 0;
+    long n = 0;
     int err = 0;
     {
         FPumpBusy = true;
@@ -80,8 +78,7 @@ void TPowersock::ReadToStream() {
         ScopeExit idle([this] { FPumpBusy = false; });
         handlers.Run([this] { StatusMessage(8, "ReadToStream"); });
         char buffer[kChunkSize];
-        n = ::recv(FSocket, buffer, sizeof buffer, 0);
-        err = errno;
+        n = ReceiveSome(buffer, sizeof buffer, err);
         if (n > 0) {
             NoteActivity();
             StoreReceived(buffer, static_cast<std::size_t>(n));
@@ -106,7 +103,8 @@ void TPowersock::ReadToStream() {
                code != kSockWouldBlock && code != kSockInterrupted) {
         FLastErrorNo = code;
         handlers.Run([this] {
-            const std::string text = LookupErrorMessage(FLastErrorNo);
+            const std::string text =
+                FTlsFailure.empty() ? LookupErrorMessage(FLastErrorNo) : FTlsFailure;
             if (OnError) OnError(*this, static_cast<std::uint16_t>(FLastErrorNo), text);
         });
         // A failed receive (such as a reset) ends the connection like a close does.
@@ -176,9 +174,10 @@ std::int64_t TPowersock::SendChunk() {
         chunk = FSend.data() + FSendPos;
         len = std::min(FSend.size() - FSendPos, kChunkSize);
     }
-    const ssize_t n = ::send(FSocket, chunk, len, MSG_NOSIGNAL);
+    int err = 0;
+    const long n = SendSome(chunk, len, err);
     if (n < 0) {
-        FLastErrorNo = SockErrorFromErrno(errno);
+        FLastErrorNo = SockErrorFromErrno(err);
         if (FLastErrorNo == kSockWouldBlock || FLastErrorNo == kSockInterrupted) {
             // Sent again when the socket can take more.
             FWindow->EnableWrite(true);
@@ -328,7 +327,7 @@ std::string TPowersock::ReadLn() {
                              SockErrorKind::Protocol);
         }
         if (!FConnected) {
-            if (FPeerError != 0) throw SockError(FPeerError);
+            if (FPeerError != 0) throw PeerFailure();
             throw ESockError("Connection closed before the line ended", SockErrorKind::Closed);
         }
         ProcessEventsOnce();

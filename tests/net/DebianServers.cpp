@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -167,7 +168,49 @@ std::string NginxServer::Prepare(int port) {
     return "/usr/sbin/nginx -p " + FDir + " -c " + FDir + "/nginx.conf -e " + FDir + "/error.log";
 }
 
-TinyProxy::TinyProxy() {
+NginxTlsServer::NginxTlsServer(std::vector<Certificate> certificates)
+    : FCertificates(std::move(certificates)) {
+    FDir = MakeTempDir("zb-nginx-tls-");
+    std::filesystem::create_directories(Root());
+    ::chmod(Root().c_str(), 0755);
+    Start();
+}
+
+NginxTlsServer::~NginxTlsServer() {
+    Stop();
+    if (!FDir.empty()) std::filesystem::remove_all(FDir);
+}
+
+std::string NginxTlsServer::Prepare(int port) {
+    if (::access("/usr/sbin/nginx", X_OK) != 0) {
+        FProblem = "nginx is not installed";
+        return {};
+    }
+    const std::string common =
+        " root " + Root() + "; location = /redirect { return 302 $arg_to; } }\n";
+    std::ofstream conf(FDir + "/nginx.conf");
+    conf << "daemon off;\nmaster_process off;\nworker_processes 1;\n"
+         << "error_log " << FDir << "/error.log;\npid " << FDir << "/nginx.pid;\n"
+         << "events { worker_connections 64; }\n"
+         << "http {\n  access_log off;\n"
+         << "  client_body_temp_path " << FDir << "/body;\n"
+         << "  proxy_temp_path " << FDir << "/proxy;\n"
+         << "  fastcgi_temp_path " << FDir << "/fastcgi;\n"
+         << "  uwsgi_temp_path " << FDir << "/uwsgi;\n"
+         << "  scgi_temp_path " << FDir << "/scgi;\n"
+         << "  server { listen 127.0.0.1:" << port << ";" << common;
+    FTlsPorts.clear();
+    for (const Certificate& c : FCertificates) {
+        const int tlsPort = FreeLoopbackPort();
+        FTlsPorts.push_back(tlsPort);
+        conf << "  server { listen 127.0.0.1:" << tlsPort << " ssl; ssl_certificate " << c.CertFile
+             << "; ssl_certificate_key " << c.KeyFile << ";" << common;
+    }
+    conf << "}\n";
+    return "/usr/sbin/nginx -p " + FDir + " -c " + FDir + "/nginx.conf -e " + FDir + "/error.log";
+}
+
+TinyProxy::TinyProxy(std::vector<int> connectPorts) : FConnectPorts(std::move(connectPorts)) {
     FDir = MakeTempDir("zb-tinyproxy-");
     Start();
 }
@@ -187,6 +230,8 @@ std::string TinyProxy::Prepare(int port) {
          << "LogFile \"" << FDir << "/tinyproxy.log\"\n"
          << "PidFile \"" << FDir << "/tinyproxy.pid\"\n"
          << "MaxClients 20\nAllow 127.0.0.1\nLogLevel Info\n";
+    for (int connectPort : FConnectPorts)
+        conf << "ConnectPort " << connectPort << "\n";
     return "/usr/bin/tinyproxy -d -c " + FDir + "/tinyproxy.conf";
 }
 

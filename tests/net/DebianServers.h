@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace zbtest {
 
@@ -48,13 +49,38 @@ protected:
     std::string Prepare(int port) override;
 };
 
+// nginx serving one folder on a plain port (Port()) and on one TLS port per certificate, each
+// answering /redirect?to=URL with a 302 to URL.
+class NginxTlsServer : public ServerProcess {
+public:
+    struct Certificate {
+        std::string CertFile;
+        std::string KeyFile;
+    };
+    explicit NginxTlsServer(std::vector<Certificate> certificates);
+    ~NginxTlsServer() override;
+    std::string Root() const { return FDir + "/www"; }
+    int TlsPort(std::size_t index) const { return FTlsPorts.at(index); }
+
+protected:
+    std::string Prepare(int port) override;
+
+private:
+    std::vector<Certificate> FCertificates;
+    std::vector<int> FTlsPorts;
+};
+
 class TinyProxy : public ServerProcess {
 public:
-    TinyProxy();
+    // With connect ports, CONNECT is allowed to those ports only.
+    explicit TinyProxy(std::vector<int> connectPorts = {});
     ~TinyProxy() override;
 
 protected:
     std::string Prepare(int port) override;
+
+private:
+    std::vector<int> FConnectPorts;
 };
 
 }  // namespace zbtest

@@ -8,11 +8,14 @@ const ProgramUsage kFetchUsage = {
     "zunbarra-fetch",
     "usage: zunbarra-fetch [-X METHOD] [--data TEXT] [--proxy HOST:PORT] [--timeout MS]\n"
     "                      [--idle-timeout MS] [--report-level N] [-o FILE] [--header-out FILE]\n"
-    "                      [--user NAME:PASSWORD] [--cookie TEXT] URL\n"
+    "                      [--user NAME:PASSWORD] [--cookie TEXT] [--cacert FILE] [--insecure]\n"
+    "                      URL\n"
     "\n"
     "Sends one HTTP/1.0 request through the system's own client and writes the body to standard\n"
     "output (or FILE); status texts and the status line go to standard error. Up to 20\n"
-    "redirections are followed.\n"
+    "redirections are followed. An https URL (default port 443) is fetched over TLS, the\n"
+    "server's certificate checked against the system's trusted certificates and the host name;\n"
+    "through a proxy it goes over a CONNECT tunnel.\n"
     "\n"
     "Options:\n"
     "  -X METHOD              GET (default), HEAD, POST, PUT, PATCH, DELETE, OPTIONS, TRACE,\n"
@@ -28,6 +31,8 @@ const ProgramUsage kFetchUsage = {
     "  --header-out FILE      write the response header to FILE\n"
     "  --user NAME:PASSWORD   basic authentication\n"
     "  --cookie TEXT          the Cookie header to send\n"
+    "  --cacert FILE          also trust the certificates in this PEM file (https)\n"
+    "  --insecure             do not check the server's certificate (https)\n"
     "  -h, --help             show this text and exit\n"
     "  --version              show the version and exit\n"
     "\n"
@@ -84,6 +89,10 @@ FetchOptions ParseFetchOptions(const std::vector<std::string>& args) {
             options.Password = value.substr(colon + 1);
         } else if (reader.Option("--cookie", value)) {
             options.Cookie = value;
+        } else if (reader.Option("--cacert", value)) {
+            options.CaFile = value;
+        } else if (reader.Flag("--insecure")) {
+            options.Insecure = true;
         } else if (!reader.Operand()) {
             reader.Reject();
         } else if (haveUrl) {

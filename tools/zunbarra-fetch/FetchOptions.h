@@ -22,6 +22,8 @@ struct FetchOptions {
     std::string User;
     std::string Password;
     std::string Cookie;
+    std::string CaFile;     // trusted besides the system's certificates
+    bool Insecure = false;  // https without checking the server's certificate
     std::string Url;
     StandardRequest Request = StandardRequest::None;
 };

@@ -28,6 +28,8 @@ void ConfigureClient(zb::TNMHTTP& http, const zb::FetchOptions& options) {
     http.HeaderInfo.UserId = options.User;
     http.HeaderInfo.Password = options.Password;
     http.HeaderInfo.Cookie = options.Cookie;
+    http.CaFile = options.CaFile;
+    http.Insecure = options.Insecure;
     http.HeaderInfo.LocalProgram = "zunbarra-fetch";
     if (!options.OutputFile.empty()) {
         http.InputFileMode = true;
@@ -87,6 +89,10 @@ int WriteResponse(const zb::TNMHTTP& http, const zb::FetchOptions& options, int 
 }
 
 int Run(const zb::FetchOptions& options) {
+    if (options.Insecure) {
+        std::cerr << "zunbarra-fetch: warning: --insecure: the server's certificate is not "
+                     "checked\n";
+    }
     zb::TNMHTTP http;
     ConfigureClient(http, options);
     int result = 1;
