@@ -17,10 +17,11 @@ enum class SearchEnd {
 
 struct SearchOutcome {
     SearchEnd End = SearchEnd::None;
-    std::string Message;  // UTF-8: the exception's message for FetchError and ScanError
-    int Status = 0;       // the response status for ErrorStatus
-    int Pages = 0;        // pages requested
-    int Addresses = 0;    // addresses appended
+    std::string Message;        // UTF-8: the exception's message for FetchError and ScanError
+    int Status = 0;             // the response status for ErrorStatus
+    int Pages = 0;              // pages requested
+    int Addresses = 0;          // addresses appended
+    int LastPageAddresses = 0;  // addresses the last page fetched held
 
     // Whether the session ended the way it is meant to (not on an error).
     bool Normal() const { return End == SearchEnd::NoNextPage; }

@@ -1,12 +1,16 @@
 #include "app/SearchSession.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <cstdio>
 #include <exception>
 #include <vector>
 
 #include "app/PageFile.h"
 #include "app/QueryWords.h"
+#include "common/RetryAfter.h"
+#include "common/TextCase.h"
 #include "common/TextNumbers.h"
 
 namespace zb {
@@ -45,6 +49,29 @@ public:
 private:
     std::unique_ptr<PageFileClaim>& claim_;
 };
+
+// The value of the Retry-After line in a response header text, "" without one.
+std::string RetryAfterValue(const std::string& header) {
+    static const std::string name = "retry-after:";
+    std::size_t start = 0;
+    while (start < header.size()) {
+        std::size_t end = header.find('\n', start);
+        if (end == std::string::npos) end = header.size();
+        std::string line = header.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() >= name.size() && LowerCase(line.substr(0, name.size())) == name) {
+            std::string value = line.substr(name.size());
+            const std::size_t first = value.find_first_not_of(" \t");
+            return first == std::string::npos ? "" : value.substr(first);
+        }
+        start = end + 1;
+    }
+    return "";
+}
+
+bool IsRetryStatus(int status) {
+    return status == 429 || status == 503;
+}
 
 }  // namespace
 
@@ -113,10 +140,16 @@ void SearchSession::SearchAndGet() {
     int offset = 0;
     NextPageFound = true;
     while (NextPageFound) {
+        if (FOutcome.Pages > 0 && PageDelayMs > 0) {
+            Pause({ComposeAddress(offset), PageDelayMs, 0, Retries, 0, ""});
+            if (FStopRequested) break;
+        }
         const std::string address = ComposeAddress(offset);
         FFrontEnd.SetRequestAddress(address);
         NextPageFound = false;
-        FetchPage(address);
+        const int before = FOutcome.Addresses;
+        FetchPageWithRetries(address);
+        FOutcome.LastPageAddresses = FOutcome.Addresses - before;
         ++FOutcome.Pages;
         offset += kHitsPerPage;
         if (FStopRequested) NextPageFound = false;
@@ -140,6 +173,26 @@ std::string SearchSession::ComposeAddress(int offset) {
            "&start=" + std::to_string(offset) + "&hl=ja" +
            (FFrontEnd.AdultFilter() ? "&imgsafe=on" : "&imgsafe=off") +
            (FFrontEnd.JapanesePagesOnly() ? "&lr=lang_ja" : "");
+}
+
+void SearchSession::FetchPageWithRetries(const std::string& address) {
+    FetchPage(address);
+    for (int retry = 1; retry <= Retries && !FStopRequested; ++retry) {
+        if (FTurn.End != SearchEnd::ErrorStatus || !IsRetryStatus(FTurn.Status)) return;
+        const std::string retryAfter = RetryAfterValue(NMHTTP2Zorvex->Header);
+        const int ms = RetryWaitMs(retryAfter, retry - 1, QDateTime::currentSecsSinceEpoch());
+        Pause({address, ms, retry, Retries, FTurn.Status, retryAfter});
+        if (FStopRequested) return;
+        FetchPage(address);
+    }
+}
+
+void SearchSession::Pause(const SearchWait& wait) {
+    if (OnWait) OnWait(wait);
+    QElapsedTimer clock;
+    clock.start();
+    while (!FStopRequested && clock.elapsed() < wait.Ms)
+        NMHTTP2Zorvex->ProcessEventsOnce();
 }
 
 void SearchSession::FetchPage(const std::string& address) {

@@ -12,6 +12,7 @@
 // events keep being processed, so a window stays responsive and its handlers may run nested
 // inside the command. A search command given while a session runs is refused.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,6 +34,16 @@ inline constexpr int kHitsPerPage = 20;
 inline constexpr int kFetchTimeOutMs = 5000;
 inline constexpr int kFetchIdleTimeOutMs = 30000;
 
+// A pause of the page loop, told to the front end before it starts.
+struct SearchWait {
+    std::string Address;     // the page that waits
+    int Ms = 0;              // how long
+    int Retry = 0;           // 0: the pause between two pages; else the retry it precedes (1..)
+    int Retries = 0;         // the most retries a page gets
+    int Status = 0;          // for a retry: the status that asked for it (429 or 503)
+    std::string RetryAfter;  // for a retry: the answer's Retry-After value, "" when none
+};
+
 class SearchSession {
 public:
     // The client may be given (tests pass a scripted one); by default a TNMHTTP is made. The
@@ -47,6 +58,12 @@ public:
     // Full path of the page file. A session running while another one (in this process or
     // another) holds it works on a file of its own beside it instead: see PageFileClaim.
     std::string PageFile;
+    // Politeness; the defaults fetch every page at once and once only.
+    int PageDelayMs = 0;  // the pause before each page request after the first
+    int Retries = 0;      // a page answered 429 or 503 is fetched again up to this many times,
+                          // after the wait its Retry-After asks for (see common/RetryAfter.h)
+    // Told before each pause; the pause processes events and ends at once on Stop().
+    std::function<void(const SearchWait&)> OnWait;
 
     // The search command. Applies the proxy inputs when Use proxy is on (a port text that is not
     // an integer raises zb::Exception "'text' は整数ではありません", after the proxy host has been
@@ -82,6 +99,8 @@ private:
     void SearchAndGet();
     std::string ComposeAddress(int offset);
     void FetchPage(const std::string& address);
+    void FetchPageWithRetries(const std::string& address);
+    void Pause(const SearchWait& wait);
 
     SearchFrontEnd& FFrontEnd;
     std::unique_ptr<PageFileClaim> FPageClaim;  // held while the page loop runs
