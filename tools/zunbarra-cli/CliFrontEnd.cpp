@@ -20,11 +20,19 @@ CliFrontEnd::CliFrontEnd(const CliOptions& options, std::FILE* list)
 
 void CliFrontEnd::SetRequestAddress(const std::string& address) {
     ++FPage;
-    std::fprintf(stderr, "page %d: %s\n", FPage, Cp932ToUtf8(address).c_str());
+    const std::string line = "page " + std::to_string(FPage) + ": " + Cp932ToUtf8(address);
+    if (Progress != nullptr) {
+        if (FPage > 1) Progress->PageDone();
+        Progress->Counts.Pages = FPage;
+        Progress->Print(line);
+        return;
+    }
+    std::fprintf(stderr, "%s\n", line.c_str());
     std::fflush(stderr);
 }
 
 void CliFrontEnd::AppendAddress(const std::string& address) {
+    if (FOptions.Unique && !FSeen.insert(address).second) return;
     const std::string line = Cp932ToUtf8(address) + "\n";
     WriteAll(stdout, line);
     std::fflush(stdout);
@@ -32,6 +40,11 @@ void CliFrontEnd::AppendAddress(const std::string& address) {
         // Flushed line by line, so an interrupted run keeps what it found.
         FListOk = WriteAll(FList, address + "\r\n") && std::fflush(FList) == 0;
     }
+    if (Progress != nullptr) {
+        ++Progress->Counts.Addresses;
+        Progress->Changed();
+    }
+    if (OnAddress) OnAddress(address, FPage);
 }
 
 }  // namespace zb

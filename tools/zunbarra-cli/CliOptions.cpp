@@ -9,6 +9,8 @@ const ProgramUsage kCliUsage = {
     "zunbarra-cli",
     "usage: zunbarra-cli [--service HOST[:PORT]] --and WORDS [--not WORDS]\n"
     "                    [--adult-filter on|off] [--japanese] [--proxy HOST:PORT] [-o FILE]\n"
+    "                    [--download DIR [--jobs N] [--archive FILE] [--manifest FILE]]\n"
+    "                    [--unique] [--delay MS] [--retries N]\n"
     "\n"
     "Runs one image search: asks the service for result pages of 20 hits, page after page\n"
     "while a next page is shown, and prints every thumbnail address on standard output as it\n"
@@ -24,13 +26,27 @@ const ProgramUsage kCliUsage = {
     "  --proxy HOST:PORT      send the requests through this HTTP proxy\n"
     "  -o FILE                also write the list: an empty first line, then one address a\n"
     "                         line, CR LF line ends, bytes as received (Shift_JIS)\n"
+    "  --download DIR         save each thumbnail as DIR/ID.EXT (ID from the address's tbn:\n"
+    "                         key, else 16 hex digits of its SHA-256; EXT from the picture:\n"
+    "                         png, jpg, gif, webp or bmp); DIR is created when missing\n"
+    "  --jobs N               downloads at once, 1 to 16 (default 4)\n"
+    "  --archive FILE         addresses already downloaded, one a line: they are not fetched\n"
+    "                         again, and each new download is added (resumes a stopped run)\n"
+    "  --manifest FILE        one JSON object a line for each address: address, page, file,\n"
+    "                         bytes, sha256, status, error\n"
+    "  --unique               list and fetch an address seen before in this run only once\n"
+    "  --delay MS             wait MS milliseconds between page requests\n"
+    "  --retries N            after a 429 or 503 answer, try a page or thumbnail again up to\n"
+    "                         N times (default 0), waiting as its Retry-After asks (at most\n"
+    "                         60 s) or 1 s, 2 s, 4 s...\n"
     "  -h, --help             show this text and exit\n"
     "  --version              show the version and exit\n"
     "\n"
     "Exit status:\n"
-    "  0 when the search ended normally (no further page), 1 when it ended on a fetch error,\n"
-    "  an error status or a scan error, 2 on a bad command line or output file, 130 when\n"
-    "  interrupted.\n"};
+    "  0 when the search ended normally (no further page) and every download succeeded, 1\n"
+    "  when it ended on a fetch error, an error status or a scan error or when a download\n"
+    "  failed, 2 on a bad command line, output file, download folder, archive or manifest,\n"
+    "  130 when interrupted.\n"};
 
 namespace {
 
@@ -48,6 +64,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
     CliOptions o;
     o.Service = kDefaultServiceHost;
     bool hasAnd = false;
+    bool jobsGiven = false;
     ArgumentReader reader(args);
     std::string v;
     while (reader.Next()) {
@@ -76,6 +93,24 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
         } else if (reader.Option("-o", v)) {
             o.OutputFile = v;
             if (o.OutputFile.empty()) throw EUsageError("-o needs a file name");
+        } else if (reader.Option("--download", v)) {
+            o.DownloadDir = v;
+            if (v.empty()) throw EUsageError("--download needs a folder name");
+        } else if (reader.Option("--jobs", v)) {
+            o.Jobs = static_cast<int>(NumberValue("--jobs", v, 1, 16));
+            jobsGiven = true;
+        } else if (reader.Option("--archive", v)) {
+            o.ArchiveFile = v;
+            if (v.empty()) throw EUsageError("--archive needs a file name");
+        } else if (reader.Option("--manifest", v)) {
+            o.ManifestFile = v;
+            if (v.empty()) throw EUsageError("--manifest needs a file name");
+        } else if (reader.Flag("--unique")) {
+            o.Unique = true;
+        } else if (reader.Option("--delay", v)) {
+            o.DelayMs = static_cast<int>(NumberValue("--delay", v, 0, 3600000));
+        } else if (reader.Option("--retries", v)) {
+            o.Retries = static_cast<int>(NumberValue("--retries", v, 0, 100));
         } else {
             reader.Reject();
         }
@@ -84,6 +119,11 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
     if (o.Request != StandardRequest::None) return o;
     if (!hasAnd) throw EUsageError("--and WORDS is required");
     if (o.AndWords.empty()) throw EUsageError("--and needs at least one character");
+    if (o.DownloadDir.empty()) {
+        if (jobsGiven) throw EUsageError("--jobs needs --download DIR");
+        if (!o.ArchiveFile.empty()) throw EUsageError("--archive needs --download DIR");
+        if (!o.ManifestFile.empty()) throw EUsageError("--manifest needs --download DIR");
+    }
     return o;
 }
 

@@ -18,7 +18,18 @@ struct CliOptions {
     std::string ProxyHost;  // as given
     std::string ProxyPort;  // text, converted by the search command
     std::string OutputFile;
+    // Downloads and politeness; off by default.
+    std::string DownloadDir;   // save each thumbnail here (empty: none)
+    int Jobs = 4;              // downloads at once
+    std::string ArchiveFile;   // addresses already downloaded, skipped and appended to
+    std::string ManifestFile;  // one JSON line per address
+    bool Unique = false;       // list and fetch each address once
+    int DelayMs = 0;           // pause between page requests
+    int Retries = 0;           // extra tries after a 429 or 503, for pages and thumbnails
     StandardRequest Request = StandardRequest::None;
+
+    // Whether any of the options beyond the plain search is in use.
+    bool Extended() const { return !DownloadDir.empty() || Unique || DelayMs > 0 || Retries > 0; }
 };
 
 // Parses the arguments (without the program name). Raises EUsageError with a message for the

@@ -15,7 +15,14 @@
 
 #include "CliFrontEnd.h"
 #include "CliOptions.h"
+#include "DownloadArchive.h"
+#include "DownloadManifest.h"
+#include "RetryMessage.h"
+#include "RunProgress.h"
+#include "ThumbnailDownloader.h"
 #include "app/SearchSession.h"
+#include "common/Cp932.h"
+#include "common/TextNumbers.h"
 
 namespace {
 
@@ -29,6 +36,63 @@ extern "C" void OnInterrupt(int) {
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
 }
 
+// What the downloads need: made before the search starts, so a folder, archive or manifest
+// that cannot be used stops the run before anything is fetched.
+struct Downloads {
+    std::unique_ptr<zb::RunProgress> Progress;
+    std::unique_ptr<zb::DownloadArchive> Archive;
+    std::unique_ptr<zb::DownloadManifest> Manifest;
+    std::unique_ptr<zb::ThumbnailDownloader> Downloader;
+};
+
+// Raises zb::Exception with a message for the user.
+void PrepareDownloads(const zb::CliOptions& options, Downloads& d) {
+    d.Progress = std::make_unique<zb::RunProgress>(::isatty(STDERR_FILENO) == 1);
+    if (!options.ArchiveFile.empty()) {
+        d.Archive = std::make_unique<zb::DownloadArchive>();
+        d.Archive->Open(options.ArchiveFile);
+        if (d.Archive->JunkLines() > 0)
+            d.Progress->Print("zunbarra-cli: " + options.ArchiveFile + ": " +
+                              std::to_string(d.Archive->JunkLines()) +
+                              (d.Archive->JunkLines() == 1 ? " line" : " lines") +
+                              " that are no address ignored");
+    }
+    if (!options.ManifestFile.empty()) {
+        d.Manifest = std::make_unique<zb::DownloadManifest>();
+        d.Manifest->Open(options.ManifestFile);
+    }
+    d.Downloader = std::make_unique<zb::ThumbnailDownloader>(options, *d.Progress, d.Archive.get(),
+                                                             d.Manifest.get());
+    d.Downloader->PrepareFolder();
+    if (options.UseProxy) {
+        // A port that is not a number stops the search itself, with its own message.
+        try {
+            d.Downloader->SetProxy(options.ProxyHost, zb::StrToInt(options.ProxyPort));
+        } catch (const std::exception&) {
+        }
+    }
+    // A file size limit makes a write fail (handled like a full disk) instead of ending the run.
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+// The end line: why the search ended, how many pages and addresses. With the options beyond
+// the plain search, a normal end after a page without any image link says so.
+std::string EndLine(const zb::CliOptions& options, const zb::SearchOutcome& outcome) {
+    std::string line = "session ended: " + zb::DescribeOutcome(outcome);
+    if (options.Extended() && outcome.Normal() && outcome.Pages > 0 &&
+        outcome.LastPageAddresses == 0)
+        line += " (last page: 0 image links)";
+    return line + " (" + std::to_string(outcome.Pages) +
+           (outcome.Pages == 1 ? " page, " : " pages, ") + std::to_string(outcome.Addresses) +
+           (outcome.Addresses == 1 ? " address)" : " addresses)");
+}
+
+std::string DownloadSummary(const zb::RunCounts& c) {
+    return "downloads: " + std::to_string(c.Saved) + (c.Saved == 1 ? " file" : " files") +
+           " saved (" + std::to_string(c.Bytes) + " bytes), " + std::to_string(c.Failed) +
+           " failed, " + std::to_string(c.Archived) + " already in the archive";
+}
+
 int Run(const zb::CliOptions& options) {
     std::FILE* list = nullptr;
     if (!options.OutputFile.empty()) {
@@ -39,9 +103,41 @@ int Run(const zb::CliOptions& options) {
             return zb::kExitUsage;
         }
     }
+    Downloads downloads;
+    if (!options.DownloadDir.empty()) {
+        try {
+            PrepareDownloads(options, downloads);
+        } catch (const std::exception& e) {
+            std::cerr << "zunbarra-cli: " << e.what() << "\n";
+            if (list != nullptr) std::fclose(list);
+            return zb::kExitUsage;
+        }
+    }
+    zb::RunProgress* progress = downloads.Progress.get();
+    auto say = [progress](const std::string& line) {
+        if (progress != nullptr)
+            progress->Print(line);
+        else
+            std::cerr << line << "\n";
+    };
+
     zb::CliFrontEnd frontEnd(options, list);
+    frontEnd.Progress = progress;
+    if (downloads.Downloader)
+        frontEnd.OnAddress = [&](const std::string& address, int page) {
+            downloads.Downloader->Add(address, page);
+        };
     zb::SearchSession session(frontEnd);
     session.ServiceHost = options.Service;
+    session.PageDelayMs = options.DelayMs;
+    session.Retries = options.Retries;
+    session.OnWait = [&](const zb::SearchWait& wait) {
+        if (wait.Retry == 0) return;  // the pause between pages goes unsaid
+        std::string reason = "HTTP " + std::to_string(wait.Status);
+        if (!wait.RetryAfter.empty()) reason += ", Retry-After " + wait.RetryAfter;
+        say("zunbarra-cli: " + zb::RetryMessage(reason, wait.Ms, wait.Retry, wait.Retries,
+                                                zb::Cp932ToUtf8(wait.Address)));
+    };
 
     // Ctrl-C or SIGTERM stops the session from the event loop, so the list file stays whole.
     bool interrupted = false;
@@ -54,6 +150,7 @@ int Run(const zb::CliOptions& options) {
             }
             interrupted = true;
             session.Stop();
+            if (downloads.Downloader) downloads.Downloader->Interrupt();
         });
         struct sigaction stop {};
         stop.sa_handler = OnInterrupt;
@@ -66,10 +163,19 @@ int Run(const zb::CliOptions& options) {
     try {
         session.ToolbarButtonSearchGetClick();
         const zb::SearchOutcome& outcome = session.LastOutcome();
-        std::cerr << "session ended: " << zb::DescribeOutcome(outcome) << " (" << outcome.Pages
-                  << (outcome.Pages == 1 ? " page, " : " pages, ") << outcome.Addresses
-                  << (outcome.Addresses == 1 ? " address)\n" : " addresses)\n");
+        // The run ends when every download has; Ctrl-C drops the rest.
+        if (downloads.Downloader) {
+            if (progress->Counts.Pages > 0) progress->PageDone();
+            while (downloads.Downloader->Busy() && !interrupted)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            progress->Finish();
+        }
+        std::cerr << EndLine(options, outcome) << "\n";
         result = interrupted ? kExitInterrupted : outcome.Normal() ? 0 : kExitError;
+        if (downloads.Downloader) {
+            std::cerr << DownloadSummary(progress->Counts) << "\n";
+            if (result == 0 && progress->Counts.Failed > 0) result = kExitError;
+        }
     } catch (const std::exception& e) {
         // The proxy port conversion: no page was fetched.
         std::cerr << "zunbarra-cli: " << e.what() << "\n";
