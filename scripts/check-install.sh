@@ -36,6 +36,7 @@ want() {  # the files an installation under prefix $1 must hold, sorted
         echo "$1share/icons/hicolor/scalable/apps/$app.svg"
         echo "$1share/icons/hicolor/48x48/apps/$app.png"
         echo "$1share/icons/hicolor/256x256/apps/$app.png"
+        for f in data/profiles/*.ini; do echo "$1share/zunbarra/profiles/${f##*/}"; done
     } | sort
 }
 

@@ -70,6 +70,39 @@ TEST_F(ProfileFile, AGoodFileIsRead) {
     EXPECT_EQ(warnings, std::vector<std::string>{"unknown key Scan/Colour (ignored)"});
 }
 
+// The sample of the built-in profile says exactly what the built-in one does.
+TEST(SearchProfile, TheBuiltInSampleFileIsTheBuiltInProfile) {
+    std::vector<std::string> warnings;
+    const SearchProfile sample =
+        LoadSearchProfile(ZB_SOURCE_DIR "/data/profiles/zunbarra-service.ini", warnings);
+    EXPECT_TRUE(warnings.empty());
+    SearchProfile expected = BuiltInProfile();
+    expected.Name = "zunbarra-service";
+    expected.Base = "http://127.0.0.1:8930";
+    const auto fields = [](const SearchProfile& p) {
+        std::vector<std::string> f = {p.Name,
+                                      p.Base,
+                                      p.Template,
+                                      p.WordSeparator,
+                                      p.NotSeparator,
+                                      p.NotPrefix,
+                                      p.Encoding,
+                                      p.AdultOn,
+                                      p.AdultOff,
+                                      p.LanguageOn,
+                                      p.LanguageOff,
+                                      p.ImageLine,
+                                      p.AddressPrefix,
+                                      p.NextPage,
+                                      std::to_string(p.PageSize),
+                                      std::to_string(p.FirstOffset)};
+        for (const ProfileCut& c : p.Cuts)
+            f.push_back(c.Split + "|" + std::to_string(c.Field));
+        return f;
+    };
+    EXPECT_EQ(fields(sample), fields(expected));
+}
+
 TEST_F(ProfileFile, BadFilesAreRefusedNamingTheKey) {
     const std::string base =
         "[Service]\nBase=http://h\n[Scan]\nImageLine=src\nCut1=x\nNextPage=n\n";
