@@ -271,5 +271,53 @@ TEST_F(SessionTest, StopWithoutASessionDoesNothing) {
     EXPECT_EQ(front.Addresses.size(), 1u);
 }
 
+// Pauses and retries ------------------------------------------------------------------------
+
+TEST_F(SessionTest, PauseIsToldBeforeEachPageAfterTheFirst) {
+    Reply({Thumb("a")}, true);
+    Reply({Thumb("b")}, true);
+    Reply({}, false);
+    std::vector<SearchWait> waits;
+    session->PageDelayMs = 1;
+    session->OnWait = [&](const SearchWait& w) { waits.push_back(w); };
+    session->ToolbarButtonSearchGetClick();
+    ASSERT_EQ(waits.size(), 2u);
+    EXPECT_EQ(waits[0].Retry, 0);
+    EXPECT_EQ(waits[0].Ms, 1);
+    EXPECT_EQ(session->LastOutcome().Pages, 3);
+    EXPECT_EQ(session->LastOutcome().LastPageAddresses, 0);
+}
+
+TEST_F(SessionTest, BusyPageIsFetchedAgainAfterItsRetryAfter) {
+    FakeReply busy;
+    busy.Status = 503;
+    client->Replies.push_back(busy);
+    Reply({Thumb("a")}, false);
+    client->Header = "HTTP/1.0 503 Busy\r\nretry-after:  0\r\n\r\n";
+    std::vector<SearchWait> waits;
+    session->Retries = 2;
+    session->OnWait = [&](const SearchWait& w) { waits.push_back(w); };
+    session->ToolbarButtonSearchGetClick();
+    EXPECT_EQ(client->Seen.size(), 2u);
+    ASSERT_EQ(waits.size(), 1u);
+    EXPECT_EQ(waits[0].Retry, 1);
+    EXPECT_EQ(waits[0].Ms, 0);
+    EXPECT_EQ(waits[0].Status, 503);
+    EXPECT_EQ(waits[0].RetryAfter, "0");
+    EXPECT_EQ(front.Requests.size(), 1u);
+    EXPECT_EQ(session->LastOutcome().End, SearchEnd::NoNextPage);
+    EXPECT_EQ(session->LastOutcome().LastPageAddresses, 1);
+}
+
+TEST_F(SessionTest, StopDuringAPauseEndsTheSessionAtOnce) {
+    Reply({Thumb("a")}, true);
+    Reply({Thumb("b")}, false);
+    session->PageDelayMs = 600000;
+    session->OnWait = [&](const SearchWait&) { session->Stop(); };
+    session->ToolbarButtonSearchGetClick();
+    EXPECT_EQ(client->Seen.size(), 1u);
+    EXPECT_EQ(session->LastOutcome().End, SearchEnd::Stopped);
+}
+
 }  // namespace
 }  // namespace zb::test
