@@ -1,6 +1,7 @@
 #include "service/ImageCorpus.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "common/Exception.h"
 #include "service/ServiceText.h"
@@ -32,6 +33,7 @@ void ImageCorpus::Add(ImageEntry entry) {
     folded.Fields.push_back(FoldAsciiCase(entry.Title));
     for (const std::string& k : entry.Keywords)
         folded.Fields.push_back(FoldAsciiCase(k));
+    index_.Add(static_cast<std::uint32_t>(entries_.size()), folded.Fields);
     byId_.emplace(entry.Id, entries_.size());
     entries_.push_back(std::move(entry));
     folded_.push_back(std::move(folded));
@@ -47,24 +49,36 @@ bool ImageCorpus::HasWord(const Folded& folded, const std::string& foldedWord) c
                        [&](const std::string& f) { return ContainsWord(f, foldedWord); });
 }
 
+bool ImageCorpus::Selects(std::size_t image, const ImageQuery& query,
+                          const FoldedQuery& words) const {
+    const ImageEntry& e = entries_[image];
+    if (query.SafeSearch && e.Adult) return false;
+    if (!query.Languages.empty() && std::find(query.Languages.begin(), query.Languages.end(),
+                                              e.Language) == query.Languages.end()) {
+        return false;
+    }
+    const Folded& f = folded_[image];
+    const auto present = [&](const std::string& w) { return HasWord(f, w); };
+    return std::all_of(words.Words.begin(), words.Words.end(), present) &&
+           std::none_of(words.Excluded.begin(), words.Excluded.end(), present);
+}
+
 std::vector<const ImageEntry*> ImageCorpus::Search(const ImageQuery& query) const {
     std::vector<const ImageEntry*> hits;
     if (query.Words.empty()) return hits;
-    const std::vector<std::string> words = FoldAll(query.Words);
-    const std::vector<std::string> excluded = FoldAll(query.ExcludedWords);
+    const FoldedQuery words{FoldAll(query.Words), FoldAll(query.ExcludedWords)};
+    for (const std::uint32_t image : index_.Candidates(words.Words)) {
+        if (Selects(image, query, words)) hits.push_back(&entries_[image]);
+    }
+    return hits;
+}
+
+std::vector<const ImageEntry*> ImageCorpus::SearchByScan(const ImageQuery& query) const {
+    std::vector<const ImageEntry*> hits;
+    if (query.Words.empty()) return hits;
+    const FoldedQuery words{FoldAll(query.Words), FoldAll(query.ExcludedWords)};
     for (std::size_t i = 0; i < entries_.size(); ++i) {
-        const ImageEntry& e = entries_[i];
-        if (query.SafeSearch && e.Adult) continue;
-        if (!query.Languages.empty() && std::find(query.Languages.begin(), query.Languages.end(),
-                                                  e.Language) == query.Languages.end()) {
-            continue;
-        }
-        const Folded& f = folded_[i];
-        const auto present = [&](const std::string& w) { return HasWord(f, w); };
-        if (std::all_of(words.begin(), words.end(), present) &&
-            std::none_of(excluded.begin(), excluded.end(), present)) {
-            hits.push_back(&e);
-        }
+        if (Selects(i, query, words)) hits.push_back(&entries_[i]);
     }
     return hits;
 }

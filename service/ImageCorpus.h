@@ -9,6 +9,7 @@
 
 #include "service/ImageEntry.h"
 #include "service/ImageQuery.h"
+#include "service/WordIndex.h"
 
 namespace zb {
 
@@ -29,7 +30,12 @@ public:
     // case. All words must be present and no excluded word; the adult filter hides adult images
     // and a language list keeps only pages in those languages. A query without any word that
     // must be present selects nothing.
+    // Looks the words up in an index of the texts, so that only images that may hold them are
+    // read.
     std::vector<const ImageEntry*> Search(const ImageQuery& query) const;
+
+    // The same as Search, reading every image: the reference the index is checked against.
+    std::vector<const ImageEntry*> SearchByScan(const ImageQuery& query) const;
 
 private:
     // The title and keywords of one image, case-folded once.
@@ -37,11 +43,19 @@ private:
         std::vector<std::string> Fields;
     };
 
+    // The query's words, case-folded once for all images.
+    struct FoldedQuery {
+        std::vector<std::string> Words;
+        std::vector<std::string> Excluded;
+    };
+
     bool HasWord(const Folded& folded, const std::string& foldedWord) const;
+    bool Selects(std::size_t image, const ImageQuery& query, const FoldedQuery& words) const;
 
     std::vector<ImageEntry> entries_;
     std::vector<Folded> folded_;
     std::unordered_map<std::string, std::size_t> byId_;
+    WordIndex index_;
 };
 
 }  // namespace zb

@@ -42,7 +42,7 @@ HttpResponse ImageService::Answer(const HttpRequest& request,
         } else if (!query.HasQ) {
             r.Body = RenderHomePage();
         } else {
-            r.Body = RenderResultPage(query, corpus_.Search(query), options);
+            r.Body = RenderResultPage(query, *hits_.Find(query), options);
         }
         return r;
     } catch (const EBadRequest& e) {

@@ -8,6 +8,7 @@
 //   GET /images                  the start page
 // HEAD is answered like GET without the body; other methods get 405, other paths 404.
 
+#include "service/HitCache.h"
 #include "service/HttpRequest.h"
 #include "service/HttpResponse.h"
 #include "service/ImageCorpus.h"
@@ -17,7 +18,7 @@ namespace zb {
 
 class ImageService {
 public:
-    explicit ImageService(const ImageCorpus& corpus) : corpus_(corpus) {}
+    explicit ImageService(const ImageCorpus& corpus) : corpus_(corpus), hits_(corpus) {}
 
     HttpResponse Answer(const HttpRequest& request, const ResultPageOptions& options = {}) const;
 
@@ -26,6 +27,7 @@ public:
 
 private:
     const ImageCorpus& corpus_;
+    mutable HitCache hits_;  // the pages of a search share its hit list
 };
 
 }  // namespace zb

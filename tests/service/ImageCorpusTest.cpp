@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <set>
 
 #include "common/Cp932.h"
@@ -10,6 +11,7 @@
 #include "service/CorpusGenerator.h"
 #include "service/ImageCorpus.h"
 #include "service/ImageQuery.h"
+#include "service/ServiceText.h"
 
 namespace zb {
 namespace {
@@ -136,6 +138,45 @@ TEST(GeneratedCorpus, FiltersShrinkTheGenericSearch) {
     EXPECT_GT(count("q=cat"), 0u);
     EXPECT_EQ(count("q=cat+-cat"), 0u);
     EXPECT_EQ(count("q=cat") + count("q=image+-cat"), count("q=image"));
+}
+
+// The index must select exactly what reading every image selects. The queries are cut from the
+// corpus texts at any byte (so some start or end inside a double-byte character), with letters
+// upper-cased, a second word or an excluded word, and the filters; a few are written out.
+TEST(GeneratedCorpus, IndexSearchSelectsWhatAScanSelects) {
+    const ImageCorpus corpus = GenerateCorpus(6000);
+    const auto same = [&](const std::string& queryString) {
+        const ImageQuery q = ParseImageQuery(queryString);
+        EXPECT_EQ(corpus.Search(q), corpus.SearchByScan(q)) << queryString;
+    };
+    for (const std::string written :
+         {"q=%83", "q=%5C", "q=%7C", "q=%94%5C", "q=No%2E1", "q=%B6%D2%D7", "q=a+-e",
+          "q=1&imgsafe=off", "q=Red+-red", "q=zzz", "q=-cat", "q=image&lr=lang_de|lang_fr"}) {
+        same(written);
+    }
+    std::uint64_t seed = 12345;
+    const auto next = [&seed](std::size_t n) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<std::size_t>((seed >> 33) % n);
+    };
+    const auto piece = [&] {
+        const ImageEntry& e = corpus.Entries()[next(corpus.Size())];
+        const std::string& text = next(3) == 0 ? e.Title : e.Keywords[next(e.Keywords.size())];
+        const std::size_t from = next(text.size());
+        std::string word =
+            text.substr(from, 1 + next(std::min<std::size_t>(6, text.size() - from)));
+        if (next(4) == 0 && word[0] >= 'a' && word[0] <= 'z')
+            word[0] = static_cast<char>(word[0] - 32);
+        return PercentEncode(word);
+    };
+    for (int i = 0; i < 400; ++i) {
+        std::string q = "q=" + piece();
+        if (next(3) == 0) q += "+" + piece();
+        if (next(3) == 0) q += "+-" + piece();
+        q += next(2) == 0 ? "&imgsafe=off" : "&imgsafe=on";
+        if (next(4) == 0) q += "&lr=lang_ja";
+        same(q);
+    }
 }
 
 }  // namespace
