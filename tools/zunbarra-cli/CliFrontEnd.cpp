@@ -33,6 +33,7 @@ void CliFrontEnd::SetRequestAddress(const std::string& address) {
 
 void CliFrontEnd::AppendAddress(const std::string& address) {
     if (FOptions.Unique && !FSeen.insert(address).second) return;
+    ++FListed;
     const std::string line = Cp932ToUtf8(address) + "\n";
     WriteAll(stdout, line);
     std::fflush(stdout);

@@ -34,6 +34,8 @@ public:
     // Whether every write to the list file went through.
     bool ListWritten() const { return FListOk; }
     int Page() const { return FPage; }
+    // Addresses listed (with --unique, those seen before are not).
+    int Listed() const { return FListed; }
 
     // With downloads: the page lines go through the progress display, which counts them.
     RunProgress* Progress = nullptr;
@@ -45,6 +47,7 @@ private:
     std::FILE* FList;
     bool FListOk = true;
     int FPage = 0;
+    int FListed = 0;
     std::unordered_set<std::string> FSeen;  // with --unique
 };
 

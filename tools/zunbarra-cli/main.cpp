@@ -77,14 +77,15 @@ void PrepareDownloads(const zb::CliOptions& options, Downloads& d) {
 
 // The end line: why the search ended, how many pages and addresses. With the options beyond
 // the plain search, a normal end after a page without any image link says so.
-std::string EndLine(const zb::CliOptions& options, const zb::SearchOutcome& outcome) {
+// `listed` is the number of addresses listed (fewer than the session found with --unique).
+std::string EndLine(const zb::CliOptions& options, const zb::SearchOutcome& outcome, int listed) {
     std::string line = "session ended: " + zb::DescribeOutcome(outcome);
     if (options.Extended() && outcome.Normal() && outcome.Pages > 0 &&
         outcome.LastPageAddresses == 0)
         line += " (last page: 0 image links)";
     return line + " (" + std::to_string(outcome.Pages) +
-           (outcome.Pages == 1 ? " page, " : " pages, ") + std::to_string(outcome.Addresses) +
-           (outcome.Addresses == 1 ? " address)" : " addresses)");
+           (outcome.Pages == 1 ? " page, " : " pages, ") + std::to_string(listed) +
+           (listed == 1 ? " address)" : " addresses)");
 }
 
 std::string DownloadSummary(const zb::RunCounts& c) {
@@ -170,7 +171,7 @@ int Run(const zb::CliOptions& options) {
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
             progress->Finish();
         }
-        std::cerr << EndLine(options, outcome) << "\n";
+        std::cerr << EndLine(options, outcome, frontEnd.Listed()) << "\n";
         result = interrupted ? kExitInterrupted : outcome.Normal() ? 0 : kExitError;
         if (downloads.Downloader) {
             std::cerr << DownloadSummary(progress->Counts) << "\n";
