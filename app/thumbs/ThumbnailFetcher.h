@@ -17,22 +17,22 @@
 namespace zb {
 
 struct ThumbnailSettings {
-    int Jobs = 4;                        // transfers at once, 1..16
-    int TimeOutMs = 5000;                // connection set-up (lookup, connect, proxy)
-    int IdleTimeOutMs = 30000;           // silence during a transfer
-    std::string ProxyHost;               // empty: direct
+    int Jobs = 4;               // transfers at once, 1..16
+    int TimeOutMs = 5000;       // connection set-up (lookup, connect, proxy)
+    int IdleTimeOutMs = 30000;  // silence during a transfer
+    std::string ProxyHost;      // empty: direct
     int ProxyPort = 0;
-    int Retries = 0;                     // extra tries after a 429 or 503
-    std::int64_t MaxBytes = 16 << 20;    // a longer body is refused ("too large")
+    int Retries = 0;                   // extra tries after a 429 or 503
+    std::int64_t MaxBytes = 16 << 20;  // a longer body is refused ("too large")
 };
 
 struct ThumbnailResult {
     std::string Address;
-    int Status = 0;           // HTTP status of the last answer; 0 when none came
-    std::string Data;         // the body, when Error is empty
-    std::string Kind;         // picture type from its own bytes: png, jpg, gif, webp, bmp
-    std::string Error;        // empty on success; else a short reason for people ("HTTP 404",
-                              // "timed out", "not an image", "too large", a network message)
+    int Status = 0;     // HTTP status of the last answer; 0 when none came
+    std::string Data;   // the body, when Error is empty
+    std::string Kind;   // picture type from its own bytes: png, jpg, gif, webp, bmp
+    std::string Error;  // empty on success; else a short reason for people ("HTTP 404",
+                        // "timed out", "not an image", "too large", a network message)
     bool Ok() const { return Error.empty(); }
 };
 

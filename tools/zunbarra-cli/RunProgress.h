@@ -14,7 +14,8 @@ struct RunCounts {
     int Saved = 0;
     std::int64_t Bytes = 0;
     int Failed = 0;
-    int Archived = 0;  // already in the archive: not fetched
+    int Archived = 0;     // already in the archive: not fetched
+    int Interrupted = 0;  // left when the run was interrupted
 };
 
 class RunProgress {

@@ -89,6 +89,7 @@ void ThumbnailDownloader::Add(const std::string& address, int page) {
         return;
     }
     if (FInterrupted) {
+        ++FProgress.Counts.Interrupted;
         Record({address, page, "", -1, "", 0, "interrupted", ""});
         return;
     }
@@ -189,8 +190,10 @@ void ThumbnailDownloader::Interrupt() {
     FInterrupted = true;
     FFetcher.Clear();
     for (auto& [address, pages] : FPages)
-        for (const int page : pages)
+        for (const int page : pages) {
+            ++FProgress.Counts.Interrupted;
             Record({address, page, "", -1, "", 0, "interrupted", ""});
+        }
     FPages.clear();
 }
 

@@ -91,7 +91,9 @@ std::string EndLine(const zb::CliOptions& options, const zb::SearchOutcome& outc
 std::string DownloadSummary(const zb::RunCounts& c) {
     return "downloads: " + std::to_string(c.Saved) + (c.Saved == 1 ? " file" : " files") +
            " saved (" + std::to_string(c.Bytes) + " bytes), " + std::to_string(c.Failed) +
-           " failed, " + std::to_string(c.Archived) + " already in the archive";
+           " failed, " + std::to_string(c.Archived) + " already in the archive" +
+           (c.Interrupted > 0 ? ", " + std::to_string(c.Interrupted) + " not fetched (interrupted)"
+                              : "");
 }
 
 int Run(const zb::CliOptions& options) {
