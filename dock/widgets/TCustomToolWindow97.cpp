@@ -1,5 +1,6 @@
 #include "dock/widgets/TCustomToolWindow97.h"
 
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -442,6 +443,15 @@ void TCustomToolWindow97::mouseDoubleClickEvent(QMouseEvent* event) {
     if (DockedCloseButtonRect().contains(event->position().toPoint())) return;
     if (FDock && !FDock->AllowDrag()) return;
     DoubleClickAction();
+}
+
+void TCustomToolWindow97::contextMenuEvent(QContextMenuEvent* event) {
+    if (!OnContextMenu) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    OnContextMenu(this, event->globalPos());
 }
 
 void TCustomToolWindow97::ResizeBegin(TToolWindowSizeHandle) {}

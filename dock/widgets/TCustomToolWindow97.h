@@ -123,6 +123,10 @@ public:
 
     std::function<void(TCustomToolWindow97* sender)> OnClose;
     std::function<void(TCustomToolWindow97* sender)> OnDockChanged;
+    // A context menu was asked for on the bar's grip or frame (docked), its floating window's
+    // caption, or a free spot of its client area; globalPos is where it should open. Without a
+    // handler the request goes on to the bar's parent (its dock).
+    std::function<void(TCustomToolWindow97* sender, QPoint globalPos)> OnContextMenu;
 
     TDockBarItem& DockItem();
     static TCustomToolWindow97* FromItem(TDockBarItem* item);
@@ -134,6 +138,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
     // Puts a new bar on its dock or floats it; the derived constructors call it last, once the
     // bar can answer for its sizes.

@@ -1,5 +1,6 @@
 #include "dock/widgets/TDock97.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QLayout>
 #include <QPainter>
@@ -207,6 +208,15 @@ void TDock97::resizeEvent(QResizeEvent* event) {
         FLayout.ArrangeToolbars(false);
     }
     if (OnResize && !FLayout.Loading) OnResize(this);
+}
+
+void TDock97::contextMenuEvent(QContextMenuEvent* event) {
+    if (!OnContextMenu) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    OnContextMenu(this, event->globalPos());
 }
 
 void TDock97::paintEvent(QPaintEvent*) {

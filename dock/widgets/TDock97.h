@@ -55,6 +55,9 @@ public:
     std::function<void(TDock97* sender, TCustomToolWindow97* bar, bool& accept)> OnRequestDock;
     // The dock's size changed.
     std::function<void(TDock97* sender)> OnResize;
+    // A context menu was asked for on the dock's free area (or on a bar without a handler of
+    // its own); globalPos is where it should open.
+    std::function<void(TDock97* sender, QPoint globalPos)> OnContextMenu;
 
     void ArrangeToolbars(bool commitPositions) { FLayout.ArrangeToolbars(commitPositions); }
     void BeginUpdate() { FLayout.BeginUpdate(); }
@@ -90,6 +93,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

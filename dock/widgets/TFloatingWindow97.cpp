@@ -1,6 +1,7 @@
 #include "dock/widgets/TFloatingWindow97.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -226,6 +227,16 @@ void TFloatingWindow97::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void TFloatingWindow97::contextMenuEvent(QContextMenuEvent* event) {
+    // The caption is the floating bar's grip.
+    if (!FBar || !FBar->OnContextMenu) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    FBar->OnContextMenu(FBar, event->globalPos());
 }
 
 void TFloatingWindow97::closeEvent(QCloseEvent* event) {
