@@ -1,8 +1,14 @@
 #include "app/TAddressMemo.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QUrl>
 
 #include "common/Cp932.h"
 
@@ -23,7 +29,7 @@ public:
 
 TAddressMemo::TAddressMemo(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Tab moves the focus on, as in the other boxes.
     setTabChangesFocus(true);
@@ -59,23 +65,63 @@ QStringList TAddressMemo::Lines() const {
     return lines;
 }
 
+std::string TAddressMemo::BlockBytes(const QTextBlock& block) const {
+    const QString text = block.text();
+    const auto* own = dynamic_cast<const AppendedLine*>(block.userData());
+    if (own && own->Text == text) return own->Bytes;
+    if (const auto it = FBytesByText.find(text.toStdString()); it != FBytesByText.end())
+        return it->second;
+    return Utf8ToCp932(text.toStdString());
+}
+
 std::string TAddressMemo::ListBytes() const {
     std::string bytes;
     for (QTextBlock b = document()->firstBlock(); b.isValid(); b = b.next()) {
-        const QString text = b.text();
-        if (!b.next().isValid() && text.isEmpty()) break;
-        const auto* own = dynamic_cast<const AppendedLine*>(b.userData());
-        if (own && own->Text == text) {
-            bytes += own->Bytes;
-        } else if (const auto it = FBytesByText.find(text.toStdString());
-                   it != FBytesByText.end()) {
-            bytes += it->second;
-        } else {
-            bytes += Utf8ToCp932(text.toStdString());
-        }
+        if (!b.next().isValid() && b.text().isEmpty()) break;
+        bytes += BlockBytes(b);
         bytes += "\r\n";
     }
     return bytes;
+}
+
+QTextBlock TAddressMemo::LineAt(QPoint pos) const {
+    return cursorForPosition(pos).block();
+}
+
+QMenu* TAddressMemo::BuildLineMenu(const QTextBlock& line) {
+    QMenu* menu = createStandardContextMenu();
+    QAction* first = menu->actions().value(0);
+    const QString address = line.text().trimmed();
+    std::string bytes;
+    try {
+        bytes = BlockBytes(line);
+    } catch (const std::exception&) {
+        // A typed line that Shift_JIS cannot hold has no tile.
+    }
+    auto* copy = new QAction(QStringLiteral("Copy address"), menu);
+    connect(copy, &QAction::triggered, this,
+            [address] { QGuiApplication::clipboard()->setText(address); });
+    auto* open = new QAction(QStringLiteral("Open address"), menu);
+    connect(open, &QAction::triggered, this,
+            [address] { QDesktopServices::openUrl(QUrl(address)); });
+    auto* show = new QAction(QStringLiteral("Show thumbnail"), menu);
+    connect(show, &QAction::triggered, this, [this, bytes] {
+        if (OnShowThumbnail) OnShowThumbnail(bytes);
+    });
+    copy->setEnabled(!address.isEmpty());
+    open->setEnabled(!address.isEmpty());
+    show->setEnabled(!address.isEmpty() && !bytes.empty() && OnShowThumbnail != nullptr);
+    menu->insertActions(first, {copy, open, show});
+    menu->insertSeparator(first);
+    return menu;
+}
+
+void TAddressMemo::contextMenuEvent(QContextMenuEvent* event) {
+    const QTextBlock line =
+        event->reason() == QContextMenuEvent::Mouse ? LineAt(event->pos()) : textCursor().block();
+    QMenu* menu = BuildLineMenu(line);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 }  // namespace zb

@@ -25,6 +25,8 @@ namespace {
 constexpr QPoint kFormPosition(248, 160);
 constexpr QSize kFormClientSize(452, 268);
 constexpr int kStatusPanelWidths[] = {240, 50};
+// The height of the list area that the Thumbnails window asks for when it is first shown.
+constexpr int kThumbnailsHeight = 240;
 
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const char* caption, QRect r) {
     auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
@@ -103,7 +105,9 @@ TZorvexImageForm::TZorvexImageForm(QWidget* parent)
     resize(kFormClientSize);
 
     BuildDock();
+    BuildThumbnailsWindow();
     BuildClientArea();
+    BuildBarMenu();
     SetTabOrder();
 
     Session = std::make_unique<SearchSession>(*this);
@@ -201,6 +205,67 @@ void TZorvexImageForm::BuildProxyWindow() {
     Label4->setBuddy(NumIO_ProxyPort);
 }
 
+void TZorvexImageForm::BuildThumbnailsWindow() {
+    Dock_Right = new TDock97(this, dpRight);
+    Dock_Right->setObjectName("Dock_Right");
+    Dock_Right->OnResize = [this](TDock97*) { PlaceClientControls(); };
+    Thumbnails = new ThumbnailsWindow(Dock_Right);
+    Thumbnails->hide();
+    Thumbnails->ErrorReport = [this](const QString& message) { ErrorReport(message); };
+    Thumbnails->ApplySettings = [this](ThumbnailSettings& settings) {
+        ApplyThumbnailSettings(settings);
+    };
+}
+
+void TZorvexImageForm::BuildBarMenu() {
+    for (TCustomToolWindow97* bar : std::initializer_list<TCustomToolWindow97*>{
+             Toolbar_Menu, ToolWindow974, ToolWindow972, ToolWindow971, ToolWindow973})
+        Bars.AddBar(bar);
+    Bars.SetThumbnails(Thumbnails);
+    Bars.ShowThumbnails = [this](bool shown) { ShowThumbnails(shown); };
+    Bars.AddDock(Dock_Up);
+    Bars.AddDock(Dock_Right);
+    Memo_URL->OnShowThumbnail = [this](const std::string& address) { ShowThumbnailOf(address); };
+}
+
+void TZorvexImageForm::ApplyThumbnailSettings(ThumbnailSettings& settings) const {
+    settings.TimeOutMs = kFetchTimeOutMs;
+    settings.IdleTimeOutMs = kFetchIdleTimeOutMs;
+    settings.ProxyHost.clear();
+    settings.ProxyPort = 0;
+    if (!UseProxy()) return;
+    // A port the search would refuse leaves the pictures without a proxy too: they go direct.
+    bool ok = false;
+    const int port = NumIO_ProxyPort->text().trimmed().toInt(&ok);
+    if (!ok || port <= 0 || port > 65535 || Edit_ProxyName->text().isEmpty()) return;
+    settings.ProxyHost = Edit_ProxyName->text().toStdString();
+    settings.ProxyPort = port;
+}
+
+void TZorvexImageForm::ShowThumbnails(bool shown) {
+    if (shown == Thumbnails->BarVisible()) return;
+    const int before = Dock_Right->Thickness();
+    Thumbnails->setVisible(shown);
+    if (!shown || Thumbnails->DockedTo() != Dock_Right || isMaximized() || isFullScreen()) return;
+    const int wider = std::max(0, Dock_Right->Thickness() - before);
+    const int tall = Dock_Up->Thickness() + kThumbnailsHeight + TStatusBar::DefaultHeight;
+    resize(width() + wider, std::max(height(), tall));
+}
+
+void TZorvexImageForm::ShowThumbnailOf(const std::string& address) {
+    ShowThumbnails(true);
+    Thumbnails->ShowTile(address);
+}
+
+void TZorvexImageForm::FitThumbnailsToDock() {
+    if (Thumbnails->DockedTo() != Dock_Right || !Thumbnails->BarVisible() ||
+        Dock_Right->Bars().size() != 1)
+        return;
+    const int height = Dock_Right->height() - Thumbnails->DockedMargins(dtLeftRight).Vertical();
+    if (height >= TToolWindow97::MinClientSize && height != Thumbnails->ClientHeight())
+        Thumbnails->SetClientSize(Thumbnails->ClientWidth(), height);
+}
+
 void TZorvexImageForm::BuildClientArea() {
     ScrollBox1 = new QScrollArea(this);
     ScrollBox1->setObjectName("ScrollBox1");
@@ -237,6 +302,7 @@ void TZorvexImageForm::PlaceClientControls() {
     const int barHeight = std::min(TStatusBar::DefaultHeight, height);
     StatusBar1->setGeometry(rest.left(), rest.top() + height - barHeight, rest.width(), barHeight);
     ScrollBox1->setGeometry(rest.left(), rest.top(), rest.width(), height - barHeight);
+    FitThumbnailsToDock();
 }
 
 void TZorvexImageForm::resizeEvent(QResizeEvent* event) {
@@ -245,8 +311,8 @@ void TZorvexImageForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TZorvexImageForm::ShowFloatingBars(bool show) {
-    const TCustomToolWindow97* bars[] = {Toolbar_Menu, ToolWindow971, ToolWindow972, ToolWindow973,
-                                         ToolWindow974};
+    const TCustomToolWindow97* bars[] = {Toolbar_Menu,  ToolWindow971, ToolWindow972,
+                                         ToolWindow973, ToolWindow974, Thumbnails};
     for (const TCustomToolWindow97* bar : bars)
         if (TFloatingWindow97* win = bar->FloatingWindow(); win && bar->Floating())
             win->setVisible(show && bar->BarVisible());
@@ -352,6 +418,7 @@ void TZorvexImageForm::SetRequestAddress(const std::string& address) {
 
 void TZorvexImageForm::AppendAddress(const std::string& address) {
     Memo_URL->AppendLine(address);
+    Thumbnails->AddAddress(address);
     ++FAddresses;
     StatusBar1->SetPanelText(1, QString::number(FAddresses));
 }

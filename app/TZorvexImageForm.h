@@ -10,6 +10,10 @@
 // waits, so the window stays usable during a search: the inputs can be edited (they apply from
 // the next page on), the list can be saved, and a second "Search and Get" is refused while one
 // runs. Closing the window stops a running search.
+//
+// Along the right edge a second dock holds the Thumbnails window, hidden at start: shown, it
+// fetches the pictures of the addresses found beside the search. A right click on a bar's grip
+// or a dock's free area opens the bar menu (BarMenu).
 
 #include <QCheckBox>
 #include <QImage>
@@ -21,12 +25,14 @@
 #include <memory>
 #include <string>
 
+#include "app/BarMenu.h"
 #include "app/SearchFrontEnd.h"
 #include "app/SearchSession.h"
 #include "app/TAddressMemo.h"
 #include "app/TNumIO.h"
 #include "app/TSaveDialog.h"
 #include "app/TStatusBar.h"
+#include "app/ThumbnailsWindow.h"
 #include "dock/widgets/TDock97.h"
 #include "dock/widgets/TEdit97.h"
 #include "dock/widgets/TToolWindow97.h"
@@ -67,6 +73,11 @@ public:
     QScrollArea* ScrollBox1;
     TAddressMemo* Memo_URL;
     TStatusBar* StatusBar1;
+    // The dock along the right edge and the Thumbnails window on it (hidden at start).
+    TDock97* Dock_Right;
+    ThumbnailsWindow* Thumbnails;
+    // The menu of the bars.
+    BarMenu Bars;
 
     // The search session with its workers (NMHTTP2Zorvex, Grep, GrepNext, AWKStr, AWKStr2).
     std::unique_ptr<SearchSession> Session;
@@ -79,6 +90,11 @@ public:
     // The commands, as the buttons run them: exceptions reach ErrorReport.
     void ToolbarButtonSearchGetClick();
     void ToolbarButton_SaveURLsClick();
+    // Shows or hides the Thumbnails window. Shown on its dock, it widens the window by its width
+    // and makes the window tall enough for a few rows of tiles.
+    void ShowThumbnails(bool shown);
+    // Shows the Thumbnails window scrolled to the tile of an address (CP932 bytes).
+    void ShowThumbnailOf(const std::string& address);
 
     // The logo's picture (75 x 24, 24 bits per pixel).
     const QImage& LogoPicture() const { return FLogo; }
@@ -111,6 +127,12 @@ private:
     void BuildOptionsWindow();
     void BuildKeywordWindow();
     void BuildProxyWindow();
+    void BuildThumbnailsWindow();
+    void BuildBarMenu();
+    // The transfer settings of the thumbnails: the session's time-outs, the proxy inputs.
+    void ApplyThumbnailSettings(ThumbnailSettings& settings) const;
+    // A Thumbnails window alone on the right dock takes the dock's whole length.
+    void FitThumbnailsToDock();
     void BuildClientArea();
     void SetTabOrder();
     void PlaceClientControls();

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -133,6 +136,32 @@ TEST_F(AddressMemoTest, AViewAtTheEndFollowsTheListAndAScrolledOneStays) {
     bar->setValue(bar->maximum());
     Memo.AppendLine("http://h/last");
     EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+TEST_F(AddressMemoTest, ScrollBarShowsOnlyWhenTheLinesOverflow) {
+    Memo.AppendLine("http://h/0");
+    Flush();
+    EXPECT_FALSE(Memo.verticalScrollBar()->isVisible());
+    for (int i = 1; i < 10; ++i)
+        Memo.AppendLine("http://h/" + std::to_string(i));
+    Flush();
+    EXPECT_TRUE(Memo.verticalScrollBar()->isVisible());
+}
+
+TEST_F(AddressMemoTest, CopyAddressTakesTheLineUnderTheMouse) {
+    Memo.AppendLine("http://h/a");
+    Memo.AppendLine("http://h/b");
+    const QTextBlock second = Memo.document()->findBlockByNumber(2);
+    const QPoint pos = Memo.cursorRect(QTextCursor(second)).center();
+    ASSERT_EQ(Memo.LineAt(pos).text(), "http://h/b");
+    std::unique_ptr<QMenu> menu(Memo.BuildLineMenu(Memo.LineAt(pos)));
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << action->text();
+    ASSERT_EQ(texts.mid(0, 3), (QStringList{"Copy address", "Open address", "Show thumbnail"}));
+    QGuiApplication::clipboard()->clear();
+    menu->actions()[0]->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "http://h/b");
 }
 
 }  // namespace
