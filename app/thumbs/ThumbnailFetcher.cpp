@@ -183,11 +183,13 @@ struct ThumbnailFetcher::Impl {
                 result.Data = std::move(t->Data);
         }
         const Pending item = t->Item;
+        const bool ours = !t->Failure.empty();  // aborted here: no retry
         t->Reply->deleteLater();
-        Running.erase(std::find_if(Running.begin(), Running.end(),
-                                   [t](const auto& running) { return running.get() == t; }));
+        const auto it = std::find_if(Running.begin(), Running.end(),
+                                     [t](const auto& running) { return running.get() == t; });
+        if (it != Running.end()) Running.erase(it);
 
-        if (t->Failure.empty() && IsRetryStatus(result.Status) && item.Retry < Settings.Retries) {
+        if (!ours && IsRetryStatus(result.Status) && item.Retry < Settings.Retries) {
             ScheduleRetry(item, result.Status, retryAfter);
             Pump();
             return;
