@@ -18,6 +18,8 @@ std::string DescribeOutcome(const SearchOutcome& outcome) {
             return "scan error: " + outcome.Message;
         case SearchEnd::Stopped:
             return "stopped";
+        case SearchEnd::BadProfile:
+            return "bad search profile: " + outcome.Message;
     }
     return "unknown end";
 }

@@ -13,6 +13,7 @@ enum class SearchEnd {
     ErrorStatus,  // the final response status was not a success
     ScanError,    // reading or scanning the page file raised
     Stopped,      // the front end stopped the session
+    BadProfile,   // an expression of the search profile does not compile: nothing was fetched
 };
 
 struct SearchOutcome {

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "app/PageFile.h"
-#include "app/QueryWords.h"
 #include "common/RetryAfter.h"
 #include "common/TextCase.h"
 #include "common/TextNumbers.h"
@@ -134,10 +133,18 @@ void SearchSession::SearchAndGet() {
         FOutcome.End = SearchEnd::NoWords;
         return;
     }
+    // A profile expression the engine refuses ends the session before any request.
+    try {
+        CheckProfileExpressions(Profile);
+    } catch (const EProfileError& e) {
+        FOutcome.End = SearchEnd::BadProfile;
+        FOutcome.Message = e.what();
+        return;
+    }
     // Another session running meanwhile must neither delete this page nor scan it.
     FPageClaim = std::make_unique<PageFileClaim>(PageFile);
     const ClaimGuard release(FPageClaim);
-    int offset = 0;
+    int offset = Profile.FirstOffset;
     NextPageFound = true;
     while (NextPageFound) {
         if (FOutcome.Pages > 0 && PageDelayMs > 0) {
@@ -151,7 +158,7 @@ void SearchSession::SearchAndGet() {
         FetchPageWithRetries(address);
         FOutcome.LastPageAddresses = FOutcome.Addresses - before;
         ++FOutcome.Pages;
-        offset += kHitsPerPage;
+        offset += Profile.PageSize;
         if (FStopRequested) NextPageFound = false;
     }
     FOutcome.End = FStopRequested ? SearchEnd::Stopped : FTurn.End;
@@ -159,20 +166,22 @@ void SearchSession::SearchAndGet() {
     FOutcome.Status = FTurn.Status;
 }
 
+std::string SearchSession::ServiceBase() const {
+    return Profile.BuiltIn() ? "http://" + ServiceHost : Profile.Base;
+}
+
 std::string SearchSession::ComposeAddress(int offset) {
     // The inputs are read on every page: changes made while a session runs apply from the next
     // page on.
-    std::string a = EscapeQueryBytes(FFrontEnd.AndWords());
-    std::string n = EscapeQueryBytes(FFrontEnd.NotWords());
-    AWKStr2.SetRegExp(" ");
-    AWKStr2.GSub("+", a);
-    AWKStr2.SetRegExp(" ");
-    AWKStr2.GSub("+-", n);
-    const std::string q = n.empty() ? a : a + "+-" + n;
-    return "http://" + ServiceHost + "/images?q=" + q + "&num=" + std::to_string(kHitsPerPage) +
-           "&start=" + std::to_string(offset) + "&hl=ja" +
-           (FFrontEnd.AdultFilter() ? "&imgsafe=on" : "&imgsafe=off") +
-           (FFrontEnd.JapanesePagesOnly() ? "&lr=lang_ja" : "");
+    return FillPlaceholders(
+        Profile.Template,
+        {{"base", ServiceBase()},
+         {"words", ComposeAndWords(Profile, FFrontEnd.AndWords(), AWKStr2)},
+         {"not", ComposeNotWords(Profile, FFrontEnd.NotWords(), AWKStr2)},
+         {"offset", std::to_string(offset)},
+         {"size", std::to_string(Profile.PageSize)},
+         {"adult", FFrontEnd.AdultFilter() ? Profile.AdultOn : Profile.AdultOff},
+         {"lang", FFrontEnd.JapanesePagesOnly() ? Profile.LanguageOn : Profile.LanguageOff}});
 }
 
 void SearchSession::FetchPageWithRetries(const std::string& address) {
@@ -226,9 +235,9 @@ void SearchSession::NMHTTP2ZorvexSuccess(CmdType) {
         Grep.Cancel = FStopRequested;
         GrepNext.Cancel = FStopRequested;
         const std::string page = CurrentPageFile();
-        Grep.SetRegExp("src=/images\\?q");
+        Grep.SetRegExp(Profile.ImageLine);
         Grep.Grep(page);
-        GrepNext.SetRegExp("nav_next.gif");
+        GrepNext.SetRegExp(Profile.NextPage);
         GrepNext.Grep(page);
     } catch (const std::exception& e) {
         FTurn.End = SearchEnd::ScanError;
@@ -240,13 +249,16 @@ void SearchSession::NMHTTP2ZorvexSuccess(CmdType) {
 }
 
 void SearchSession::GrepMatch(TGrep&, const RE_LineInfo_t& LineInfo) {
-    std::vector<std::string> p;
-    std::vector<std::string> r;
-    AWKStr.SetRegExp("src=");
-    AWKStr.Split(LineInfo.Line, p);
-    AWKStr.SetRegExp(" width");
-    AWKStr.Split(Entry(p, 1), r);
-    FFrontEnd.AppendAddress("http://" + ServiceHost + Entry(r, 0));
+    // Each cut splits what the one before kept and keeps one field.
+    std::string kept = LineInfo.Line;
+    std::vector<std::string> fields;
+    for (const ProfileCut& cut : Profile.Cuts) {
+        AWKStr.SetRegExp(cut.Split);
+        AWKStr.Split(kept, fields);
+        kept = Entry(fields, static_cast<std::size_t>(cut.Field - 1));
+    }
+    FFrontEnd.AppendAddress(FillPlaceholders(Profile.AddressPrefix, {{"base", ServiceBase()}}) +
+                            kept);
     ++FOutcome.Addresses;
 }
 

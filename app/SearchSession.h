@@ -19,6 +19,7 @@
 #include "app/PageFile.h"
 #include "app/SearchFrontEnd.h"
 #include "app/SearchOutcome.h"
+#include "app/SearchProfile.h"
 #include "net/TNMHTTP.h"
 #include "regex/ProcessMessages.h"
 #include "regex/TAWKStr.h"
@@ -28,8 +29,6 @@ namespace zb {
 
 // Where the bundled service listens unless a front end says otherwise.
 inline constexpr const char* kDefaultServiceHost = "127.0.0.1:8930";
-// Hits per result page, and so the step of the page offset.
-inline constexpr int kHitsPerPage = 20;
 // Limits of the client: host lookup and connection set-up, and silence during a transfer.
 inline constexpr int kFetchTimeOutMs = 5000;
 inline constexpr int kFetchIdleTimeOutMs = 30000;
@@ -55,6 +54,9 @@ public:
 
     // Settings.
     std::string ServiceHost = kDefaultServiceHost;  // HOST or HOST:PORT, without scheme
+    // How the service is asked and its pages read. The built-in profile asks ServiceHost over
+    // http; another profile names its own service.
+    SearchProfile Profile = BuiltInProfile();
     // Full path of the page file. A session running while another one (in this process or
     // another) holds it works on a file of its own beside it instead: see PageFileClaim.
     std::string PageFile;
@@ -97,6 +99,7 @@ public:
 
 private:
     void SearchAndGet();
+    std::string ServiceBase() const;
     std::string ComposeAddress(int offset);
     void FetchPage(const std::string& address);
     void FetchPageWithRetries(const std::string& address);
