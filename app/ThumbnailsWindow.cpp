@@ -23,6 +23,9 @@ namespace {
 
 // Two columns of tiles and a scroll bar; a screenful of rows.
 constexpr QSize kClientSize(236, 300);
+// How long a tile must have been in view before its picture is fetched: tiles that only pass
+// by while the grid follows a fast search cost no transfer.
+constexpr qint64 kSettleMs = 100;
 
 // A file name for a picture: the address's last path segment and query, reduced to characters
 // every file system takes, with the picture's type as extension.
@@ -88,7 +91,8 @@ ThumbnailsWindow::ThumbnailsWindow(QWidget* parent)
     FFetcher = new ThumbnailFetcher(this);
     FFetcher->OnFinished = [this](const ThumbnailResult& result) { Finished(result); };
     FPumpTimer.setSingleShot(true);
-    FPumpTimer.setInterval(0);
+    FPumpTimer.setInterval(static_cast<int>(kSettleMs));
+    FClock.start();
     connect(&FPumpTimer, &QTimer::timeout, this, [this] { Pump(); });
     // The grid grows when the view lays out the new tiles; a view at the end stays there.
     QScrollBar* bar = FView->verticalScrollBar();
@@ -165,8 +169,10 @@ void ThumbnailsWindow::WriteImage(int row, const QString& fileName) {
 void ThumbnailsWindow::Want(int row) {
     if (FIsWanted[std::size_t(row)]) return;
     FIsWanted[std::size_t(row)] = true;
-    FWanted.push_back(row);
-    FPumpTimer.start();
+    // A picture to save is wanted at once.
+    const qint64 since = FPendingSaves.count(row) ? FClock.elapsed() - kSettleMs : FClock.elapsed();
+    FWanted.push_back({row, since});
+    if (!FPumpTimer.isActive()) FPumpTimer.start();
 }
 
 bool ThumbnailsWindow::RowShown(int row) const {
@@ -176,7 +182,8 @@ bool ThumbnailsWindow::RowShown(int row) const {
 void ThumbnailsWindow::Pump() {
     if (!BarVisible() || !isVisible()) return;
     // Tiles scrolled away since they were painted are dropped; they ask again when shown.
-    std::erase_if(FWanted, [this](int row) {
+    std::erase_if(FWanted, [this](const Wanted& wanted) {
+        const int row = wanted.Row;
         const bool keep =
             FPendingSaves.count(row) > 0 || (FModel->NeedsFetch(row) && RowShown(row));
         if (!keep) FIsWanted[std::size_t(row)] = false;
@@ -186,15 +193,22 @@ void ThumbnailsWindow::Pump() {
     ThumbnailSettings settings = FFetcher->Settings();
     if (ApplySettings) ApplySettings(settings);
     FFetcher->SetSettings(settings);
-    while (!FWanted.empty() && FFetcher->Outstanding() < settings.Jobs) {
-        const int row = FWanted.back();
-        FWanted.pop_back();
+    // The most recently wanted tiles that have settled first.
+    const qint64 settled = FClock.elapsed() - kSettleMs;
+    for (auto it = FWanted.end();
+         it != FWanted.begin() && FFetcher->Outstanding() < settings.Jobs;) {
+        --it;
+        if (it->Since > settled) continue;
+        const int row = it->Row;
+        it = FWanted.erase(it);
         FIsWanted[std::size_t(row)] = false;
         FModel->SetLoading(row);
         std::vector<int>& rows = FRunning[FModel->Address(row)];
         rows.push_back(row);
         if (rows.size() == 1) FFetcher->Enqueue(FModel->Address(row));
     }
+    // Tiles still settling, or waiting for a free transfer, get another look.
+    if (!FWanted.empty() && !FPumpTimer.isActive()) FPumpTimer.start();
 }
 
 void ThumbnailsWindow::Finished(const ThumbnailResult& result) {
@@ -224,8 +238,8 @@ void ThumbnailsWindow::StopFetching() {
         for (int row : rows)
             FModel->SetWaiting(row);
     FRunning.clear();
-    for (int row : FWanted)
-        FIsWanted[std::size_t(row)] = false;
+    for (const Wanted& wanted : FWanted)
+        FIsWanted[std::size_t(wanted.Row)] = false;
     FWanted.clear();
     for (const auto& [row, file] : FPendingSaves)
         if (ErrorReport)

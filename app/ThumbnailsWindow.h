@@ -3,13 +3,15 @@
 // (a list view over ThumbnailModel, so 20,000 tiles cost no more widgets than a screenful).
 //
 // Pictures are fetched only while the window is shown, and only for tiles that are painted: a
-// painted tile without its picture joins a wanted list, and the most recently wanted tiles still
-// in view are handed to the fetcher, never more than its Jobs at once. Hiding the window aborts
-// the transfers. While the view shows the end of the grid it follows the tiles being added.
+// painted tile without its picture joins a wanted list, and the most recently wanted tiles that
+// are still in view a moment later are handed to the fetcher, never more than its Jobs at once.
+// Hiding the window aborts the transfers. While the view shows the end of the grid it follows the
+// tiles being added.
 //
 // A tile's tooltip is its address; a double click opens the address; its context menu copies the
 // address or saves the picture's original bytes.
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -77,8 +79,13 @@ private:
     TileDelegate* FDelegate;
     QListView* FView;
     ThumbnailFetcher* FFetcher;
-    // Painted tiles without a picture, most recent last.
-    std::vector<int> FWanted;
+    // Painted tiles without a picture since a time of FClock, most recent last.
+    struct Wanted {
+        int Row;
+        qint64 Since;
+    };
+    std::vector<Wanted> FWanted;
+    QElapsedTimer FClock;
     // Rows waiting for each running transfer.
     std::unordered_map<std::string, std::vector<int>> FRunning;
     // Files to write once a tile's bytes arrive again.

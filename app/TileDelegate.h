@@ -3,6 +3,7 @@
 // placeholder that says "loading" or names the failure. A tile painted without its picture at
 // hand asks for it through OnWanted, so only tiles that are shown are ever fetched.
 
+#include <QStaticText>
 #include <QStyledItemDelegate>
 #include <functional>
 
@@ -22,6 +23,9 @@ public:
 
     // A tile without its picture was painted (row).
     std::function<void(int row)> OnWanted;
+
+private:
+    mutable QStaticText FLoading;
 };
 
 }  // namespace zb
