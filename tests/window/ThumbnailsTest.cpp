@@ -1,5 +1,6 @@
 // The Thumbnails window against zunbarra-service: what each tile shows, that a hidden window
-// fetches nothing, saving a tile's picture, and showing the tile of a list line.
+// fetches nothing, saving a tile's picture, showing the tile of a list line, and the settings
+// its transfers take from the window.
 
 #include <gtest/gtest.h>
 
@@ -123,6 +124,26 @@ TEST_F(Thumbnails, ShowThumbnailFromTheListSelectsTheTile) {
         if (action->text() == "Show thumbnail") action->trigger();
     EXPECT_TRUE(Form.Thumbnails->BarVisible());
     EXPECT_EQ(Form.Thumbnails->View()->currentIndex().row(), 29);  // line 0 is the empty one
+}
+
+TEST_F(Thumbnails, TransfersUseTheSearchTimeOutsAndTheProxyInputsWhenUseProxyIsOn) {
+    TypeInto(Form.Edit_ProxyName, "proxy.example");
+    TypeInto(Form.NumIO_ProxyPort, "8080");
+    struct Case {
+        bool UseProxy;
+        std::string Host;
+        int Port;
+    };
+    for (const Case& c : {Case{false, "", 0}, Case{true, "proxy.example", 8080}}) {
+        Form.CheckBox_UseProxy->setChecked(c.UseProxy);
+        ThumbnailSettings settings;
+        settings.ProxyHost = "left.over";
+        Form.Thumbnails->ApplySettings(settings);
+        EXPECT_EQ(settings.ProxyHost, c.Host);
+        EXPECT_EQ(settings.ProxyPort, c.Port);
+        EXPECT_EQ(settings.TimeOutMs, kFetchTimeOutMs);
+        EXPECT_EQ(settings.IdleTimeOutMs, kFetchIdleTimeOutMs);
+    }
 }
 
 }  // namespace
