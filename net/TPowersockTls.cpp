@@ -2,6 +2,8 @@
 // and send of the pumps passed through the TLS layer while it is active. The socket stays
 // non-blocking and served by the session's notifications; only ciphertext touches it.
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 #include <cerrno>
@@ -32,6 +34,10 @@ void TPowersock::StartTls(const std::string& serverName) {
     }
     FTlsHost = serverName;
     FTlsFailure.clear();
+    // The handshake's last flight and the request go out as separate small writes: without
+    // this each waits for the peer's delayed acknowledgement of the one before.
+    const int noDelay = 1;
+    ::setsockopt(FSocket, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
     TimerOn();
     FTlsHandshaking = true;
     TlsHandshakeStep();

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 #include "net/ESockError.h"
 
@@ -40,7 +41,15 @@ TTlsChannel::TTlsChannel(const std::string& serverName, const TTlsSettings& sett
         throw ESockError("Cannot set up TLS: " + QueuedReason("out of memory"), SockErrorKind::Tls);
     }
     SSL_CTX_set_min_proto_version(FContext, TLS1_2_VERSION);
-    if (FVerify) SSL_CTX_set_default_verify_paths(FContext);
+    if (FVerify) {
+        // The system's store through its hashed folder, which loads a certificate only when a
+        // chain needs it. A bundle file is parsed whole up front (tens of milliseconds), so it
+        // is read only when SSL_CERT_FILE names one and no CA file of our own is given.
+        SSL_CTX_set_default_verify_dir(FContext);
+        if (settings.CaFile.empty() && std::getenv(X509_get_default_cert_file_env()) != nullptr) {
+            SSL_CTX_set_default_verify_file(FContext);
+        }
+    }
     if (!settings.CaFile.empty() &&
         SSL_CTX_load_verify_locations(FContext, settings.CaFile.c_str(), nullptr) != 1) {
         const std::string reason = QueuedReason("no certificate in it");
