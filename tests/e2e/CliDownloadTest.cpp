@@ -186,7 +186,12 @@ TEST(CliDownload, UniqueListsAndFetchesAnAddressOnce) {
     EXPECT_EQ(run.ExitStatus, 0) << run.Err;
     EXPECT_EQ(Lines(run.Out),
               (std::vector<std::string>{"http://" + Service(server.Port()) + "/images?q=tbn:a"}));
-    EXPECT_EQ(server.Accepted(), 2);
+    // Qt may open a spare connection that carries no request: count the requests.
+    const std::vector<std::string> requests = server.Requests();
+    EXPECT_EQ(
+        std::count_if(requests.begin(), requests.end(),
+                      [](const std::string& r) { return r.rfind("GET /images?q=tbn:a ", 0) == 0; }),
+        1);
     EXPECT_EQ(ReadBytes(cli.Folder() / "d" / "a.gif"), "GIF89a-picture");
 }
 
