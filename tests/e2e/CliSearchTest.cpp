@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <memory>
 #include <string>
@@ -220,6 +221,44 @@ TEST(CliSearch, ListFileThatCannotBeCreated) {
     EXPECT_NE(run.Err.find("ファイル " + list + " を作成できません"), std::string::npos) << run.Err;
     // Nothing was fetched.
     EXPECT_EQ(run.Err.find("page 1:"), std::string::npos);
+}
+
+// The built-in profile written out lists what the built-in one does (--service replaces the
+// sample's host); a profile with an unknown key warns, a refused one fetches nothing.
+TEST(CliProfile, SampleFileWarningsAndRefusals) {
+    ServiceProcess service({"--images", "100"});
+    IsolatedCli cli;
+    const std::string sample = ZB_SOURCE_DIR "/data/profiles/zunbarra-service.ini";
+    const std::vector<std::string> search = {
+        "--service", Service(service), "--and", "image", "--adult-filter", "off", "--profile"};
+    const auto withProfile = [&](const std::string& file) {
+        std::vector<std::string> args = search;
+        args.push_back(file);
+        return cli.Run(args);
+    };
+    const ProgramRun run = withProfile(sample);
+    EXPECT_EQ(run.ExitStatus, 0) << run.Err;
+    EXPECT_EQ(Lines(run.Out), ExpectedAddresses(service.Port(), "q=image&imgsafe=off", 100));
+
+    const std::string text = ReadBytes(sample);
+    const std::string extra = (cli.Folder() / "extra.ini").string();
+    std::ofstream(extra) << text << "Colour=blue\n";
+    const ProgramRun warned = withProfile(extra);
+    EXPECT_EQ(warned.ExitStatus, 0) << warned.Err;
+    EXPECT_EQ(Lines(warned.Err).at(0), "zunbarra-cli: warning: unknown key Scan/Colour (ignored)");
+
+    ServiceProcess unused({"--images", "100"});
+    const std::string bad = (cli.Folder() / "bad.ini").string();
+    std::string noOffset = text;
+    noOffset.replace(noOffset.find("&start={offset}"), 15, "");
+    std::ofstream(bad) << noOffset;
+    const ProgramRun refused =
+        cli.Run({"--service", Service(unused), "--and", "image", "--profile", bad});
+    EXPECT_EQ(refused.ExitStatus, 2);
+    EXPECT_EQ(refused.Err, "zunbarra-cli: " + bad +
+                               ": Query/Template lacks {offset}: every page would be the first\n");
+    unused.Stop();
+    EXPECT_TRUE(unused.WaitForLog(1).empty());
 }
 
 }  // namespace

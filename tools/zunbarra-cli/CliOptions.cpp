@@ -11,6 +11,7 @@ const ProgramUsage kCliUsage = {
     "                    [--adult-filter on|off] [--japanese] [--proxy HOST:PORT] [-o FILE]\n"
     "                    [--download DIR [--jobs N] [--archive FILE] [--manifest FILE]]\n"
     "                    [--unique] [--delay MS] [--retries N]\n"
+    "                    [--profile FILE] [--cacert FILE] [--insecure]\n"
     "\n"
     "Runs one image search: asks the service for result pages of 20 hits, page after page\n"
     "while a next page is shown, and prints every thumbnail address on standard output as it\n"
@@ -39,6 +40,11 @@ const ProgramUsage kCliUsage = {
     "  --retries N            after a 429 or 503 answer, try a page or thumbnail again up to\n"
     "                         N times (default 0), waiting as its Retry-After asks (at most\n"
     "                         60 s) or 1 s, 2 s, 4 s...\n"
+    "  --profile FILE         ask the service and read its pages as this search profile\n"
+    "                         says (an INI file; see the README); --service then replaces\n"
+    "                         the host and port of the profile's base address\n"
+    "  --cacert FILE          for https: trust the certificates in this PEM file too\n"
+    "  --insecure             for https: do not check the service's certificate (warns)\n"
     "  -h, --help             show this text and exit\n"
     "  --version              show the version and exit\n"
     "\n"
@@ -71,6 +77,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
         if (reader.Option("--service", v)) {
             HostPortValue("--service", v, false);
             o.Service = v;
+            o.ServiceGiven = true;
         } else if (reader.Option("--and", v)) {
             o.AndWords = Cp932Words("--and", v);
             hasAnd = true;
@@ -109,6 +116,14 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
             o.Unique = true;
         } else if (reader.Option("--delay", v)) {
             o.DelayMs = static_cast<int>(NumberValue("--delay", v, 0, 3600000));
+        } else if (reader.Option("--profile", v)) {
+            o.ProfileFile = v;
+            if (v.empty()) throw EUsageError("--profile needs a file name");
+        } else if (reader.Option("--cacert", v)) {
+            o.CaFile = v;
+            if (v.empty()) throw EUsageError("--cacert needs a file name");
+        } else if (reader.Flag("--insecure")) {
+            o.Insecure = true;
         } else if (reader.Option("--retries", v)) {
             o.Retries = static_cast<int>(NumberValue("--retries", v, 0, 100));
         } else {

@@ -26,6 +26,11 @@ struct CliOptions {
     bool Unique = false;       // list and fetch each address once
     int DelayMs = 0;           // pause between page requests
     int Retries = 0;           // extra tries after a 429 or 503, for pages and thumbnails
+    // Another service shape, and https.
+    std::string ProfileFile;    // a search profile (empty: the built-in one)
+    bool ServiceGiven = false;  // --service was given (with a profile it replaces its host)
+    std::string CaFile;         // trusted besides the system's certificates
+    bool Insecure = false;      // no certificate check
     StandardRequest Request = StandardRequest::None;
 
     // Whether any of the options beyond the plain search is in use.

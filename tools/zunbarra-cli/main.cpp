@@ -88,6 +88,19 @@ std::string EndLine(const zb::CliOptions& options, const zb::SearchOutcome& outc
            (listed == 1 ? " address)" : " addresses)");
 }
 
+// The search profile of the command line; warnings go to standard error. Raises EProfileError.
+zb::SearchProfile ChooseProfile(const zb::CliOptions& options) {
+    if (options.ProfileFile.empty()) return zb::BuiltInProfile();
+    std::vector<std::string> warnings;
+    zb::SearchProfile profile = zb::LoadSearchProfile(options.ProfileFile, warnings);
+    for (const std::string& w : warnings)
+        std::cerr << "zunbarra-cli: warning: " << w << "\n";
+    if (options.ServiceGiven) {
+        profile.Base = profile.Base.substr(0, profile.Base.find("://") + 3) + options.Service;
+    }
+    return profile;
+}
+
 std::string DownloadSummary(const zb::RunCounts& c) {
     return "downloads: " + std::to_string(c.Saved) + (c.Saved == 1 ? " file" : " files") +
            " saved (" + std::to_string(c.Bytes) + " bytes), " + std::to_string(c.Failed) +
@@ -97,6 +110,17 @@ std::string DownloadSummary(const zb::RunCounts& c) {
 }
 
 int Run(const zb::CliOptions& options) {
+    zb::SearchProfile profile;
+    try {
+        profile = ChooseProfile(options);
+    } catch (const zb::EProfileError& e) {
+        std::cerr << "zunbarra-cli: " << e.what() << "\n";
+        return zb::kExitUsage;
+    }
+    if (options.Insecure) {
+        std::cerr << "zunbarra-cli: warning: --insecure: the service's certificate is not "
+                     "checked\n";
+    }
     std::FILE* list = nullptr;
     if (!options.OutputFile.empty()) {
         list = std::fopen(options.OutputFile.c_str(), "wb");
@@ -132,6 +156,9 @@ int Run(const zb::CliOptions& options) {
         };
     zb::SearchSession session(frontEnd);
     session.ServiceHost = options.Service;
+    session.Profile = profile;
+    session.NMHTTP2Zorvex->CaFile = options.CaFile;
+    session.NMHTTP2Zorvex->Insecure = options.Insecure;
     session.PageDelayMs = options.DelayMs;
     session.Retries = options.Retries;
     session.OnWait = [&](const zb::SearchWait& wait) {
