@@ -24,6 +24,9 @@ struct ThumbnailSettings {
     int ProxyPort = 0;
     int Retries = 0;                   // extra tries after a 429 or 503
     std::int64_t MaxBytes = 16 << 20;  // a longer body is refused ("too large")
+    // https: certificates trusted besides the system's (a PEM file), or no check at all.
+    std::string CaFile;
+    bool Insecure = false;
 };
 
 struct ThumbnailResult {
@@ -46,7 +49,7 @@ public:
     void SetSettings(const ThumbnailSettings& settings);
     const ThumbnailSettings& Settings() const;
 
-    // Queues an address (http:// only); starts it when fewer than Jobs transfers run.
+    // Queues an address (http:// or https://); starts it when fewer than Jobs transfers run.
     void Enqueue(const std::string& address);
     // Drops the queue and aborts the running transfers; no OnFinished follows for them.
     void Clear();

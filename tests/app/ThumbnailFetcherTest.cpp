@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <fstream>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -9,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "DebianServers.h"
 #include "ScriptedServer.h"
+#include "TestCertificates.h"
 #include "app/thumbs/ThumbnailFetcher.h"
 
 namespace zb {
@@ -199,7 +204,35 @@ TEST_F(FetcherTest, AddressThatIsNotHttpFailsOnTheLoop) {
     fetcher.Enqueue("ftp://example.invalid/a.png");
     EXPECT_TRUE(results.empty());
     ASSERT_TRUE(PumpUntil([&] { return !results.empty(); }));
-    EXPECT_EQ(results[0].Error, "not an http:// address");
+    EXPECT_EQ(results[0].Error, "not an http:// or https:// address");
+}
+
+// Pictures over https from nginx: trusted through the CA file, refused without it, fetched
+// unchecked with Insecure.
+TEST_F(FetcherTest, HttpsChecksTheCertificate) {
+    zbtest::TestCertificates certs;
+    ASSERT_TRUE(certs.Ready()) << certs.Problem();
+    zbtest::NginxTlsServer nginx({{certs.Good().CertFile, certs.Good().KeyFile}});
+    ASSERT_TRUE(nginx.Running()) << nginx.Problem();
+    std::ofstream(nginx.Root() + "/t.png", std::ios::binary) << kPng;
+    ::chmod((nginx.Root() + "/t.png").c_str(), 0644);
+    const std::string address = "https://localhost:" + std::to_string(nginx.TlsPort(0)) + "/t.png";
+    ThumbnailSettings trusted;
+    trusted.CaFile = certs.CaFile();
+    ThumbnailSettings unchecked;
+    unchecked.Insecure = true;
+    for (const auto& [settings, ok] :
+         {std::pair{trusted, true}, std::pair{ThumbnailSettings{}, false},
+          std::pair{unchecked, true}}) {
+        ThumbnailFetcher own;  // a connection of its own: a checked one is kept for reuse
+        std::vector<ThumbnailResult> got;
+        own.OnFinished = [&](const ThumbnailResult& r) { got.push_back(r); };
+        own.SetSettings(settings);
+        own.Enqueue(address);
+        ASSERT_TRUE(PumpUntil([&] { return !got.empty(); }));
+        EXPECT_EQ(got[0].Ok(), ok) << got[0].Error;
+        EXPECT_EQ(got[0].Data, ok ? kPng : "");
+    }
 }
 
 // A listener the test accepts on by hand and never answers: shows how many transfers run.

@@ -50,6 +50,8 @@ ThumbnailDownloader::ThumbnailDownloader(const CliOptions& options, RunProgress&
     ThumbnailSettings settings;
     settings.Jobs = options.Jobs;
     settings.Retries = options.Retries;
+    settings.CaFile = options.CaFile;
+    settings.Insecure = options.Insecure;
     FFetcher.SetSettings(settings);
     FFetcher.OnFinished = [this](const ThumbnailResult& result) { Finished(result); };
     FFetcher.OnRetryWait = [this](const std::string& address, int ms, const std::string& reason) {
