@@ -46,12 +46,13 @@ QVariant ThumbnailModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-int ThumbnailModel::Append(const std::string& address) {
-    const int row = rowCount();
-    beginInsertRows(QModelIndex(), row, row);
-    FTiles.push_back(Tile{address, TileState::Waiting, {}, {}});
+void ThumbnailModel::Append(const std::vector<std::string>& addresses) {
+    if (addresses.empty()) return;
+    const int first = rowCount();
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(addresses.size()) - 1);
+    for (const std::string& address : addresses)
+        FTiles.push_back(Tile{address, TileState::Waiting, {}, {}});
     endInsertRows();
-    return row;
 }
 
 QString ThumbnailModel::AddressText(int row) const {

@@ -47,8 +47,8 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    // Adds a tile for an address (CP932 bytes, as the list got it); returns its row.
-    int Append(const std::string& address);
+    // Adds a tile for each address (CP932 bytes, as the list got them), in one insertion.
+    void Append(const std::vector<std::string>& addresses);
 
     const std::string& Address(int row) const { return FTiles[std::size_t(row)].Address; }
     QString AddressText(int row) const;

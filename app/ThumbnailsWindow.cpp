@@ -23,6 +23,9 @@ namespace {
 
 // Two columns of tiles and a scroll bar; a screenful of rows.
 constexpr QSize kClientSize(236, 300);
+// How long new addresses gather before their tiles join the grid: one insertion, layout and
+// repaint of the grid for many addresses while a search runs.
+constexpr int kAddDelayMs = 100;
 // How long a tile must have been in view before its picture is fetched: tiles that only pass
 // by while the grid follows a fast search cost no transfer.
 constexpr qint64 kSettleMs = 100;
@@ -90,6 +93,9 @@ ThumbnailsWindow::ThumbnailsWindow(QWidget* parent)
 
     FFetcher = new ThumbnailFetcher(this);
     FFetcher->OnFinished = [this](const ThumbnailResult& result) { Finished(result); };
+    FAddTimer.setSingleShot(true);
+    FAddTimer.setInterval(kAddDelayMs);
+    connect(&FAddTimer, &QTimer::timeout, this, [this] { FlushAddresses(); });
     FPumpTimer.setSingleShot(true);
     FPumpTimer.setInterval(static_cast<int>(kSettleMs));
     FClock.start();
@@ -113,11 +119,19 @@ ThumbnailsWindow::~ThumbnailsWindow() {
 }
 
 void ThumbnailsWindow::AddAddress(const std::string& address) {
-    FModel->Append(address);
-    FIsWanted.push_back(false);
+    FNewAddresses.push_back(address);
+    if (!FAddTimer.isActive()) FAddTimer.start();
+}
+
+void ThumbnailsWindow::FlushAddresses() {
+    FAddTimer.stop();
+    FIsWanted.resize(FIsWanted.size() + FNewAddresses.size(), false);
+    FModel->Append(FNewAddresses);
+    FNewAddresses.clear();
 }
 
 bool ThumbnailsWindow::ShowTile(const std::string& address) {
+    FlushAddresses();
     const int row = FModel->RowOf(address);
     if (row < 0) return false;
     const QModelIndex index = FModel->index(row);

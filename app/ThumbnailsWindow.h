@@ -43,8 +43,11 @@ public:
     QListView* View() const { return FView; }
     ThumbnailFetcher* Fetcher() const { return FFetcher; }
 
-    // Adds the tile of an address appended to the list (CP932 bytes).
+    // Adds the tile of an address appended to the list (CP932 bytes). The tiles of addresses
+    // added in a burst join the grid together, at most 100 ms later.
     void AddAddress(const std::string& address);
+    // Puts the tiles of the addresses added so far into the grid now.
+    void FlushAddresses();
     // Scrolls to the first tile of the address and selects it; false when it has none.
     bool ShowTile(const std::string& address);
 
@@ -91,6 +94,8 @@ private:
     // Files to write once a tile's bytes arrive again.
     std::unordered_map<int, QString> FPendingSaves;
     std::vector<bool> FIsWanted;
+    std::vector<std::string> FNewAddresses;
+    QTimer FAddTimer;
     QTimer FPumpTimer;
     // Whether the view shows the end of the grid (and so follows it), and whether the view is
     // being moved there.
