@@ -7,13 +7,18 @@
 
 namespace zb {
 
-std::vector<std::string> ExpectedThumbnailPaths(const ImageCorpus& corpus,
-                                                std::string_view request) {
+std::vector<std::string> ExpectedThumbnailPaths(const ImageCorpus& corpus, std::string_view request,
+                                                PageLayout layout) {
     const bool isTarget =
         request.starts_with('/') || FoldAsciiCase(request.substr(0, 7)) == "http://";
-    const std::string query = isTarget ? SplitTarget(request).Query : std::string(request);
+    const RequestTarget target =
+        isTarget ? SplitTarget(request) : RequestTarget{"", std::string(request)};
+    const bool searchShape =
+        layout == PageLayout::Modern && PercentDecode(target.Path) != "/images";
+    const ImageQuery query =
+        searchShape ? ParseSearchQuery(target.Query) : ParseImageQuery(target.Query);
     std::vector<std::string> paths;
-    for (const ImageEntry* e : corpus.Search(ParseImageQuery(query))) {
+    for (const ImageEntry* e : corpus.Search(query)) {
         paths.push_back(ThumbnailPath(*e));
     }
     return paths;

@@ -6,10 +6,15 @@
 
 namespace zb {
 
-RequestKind KindOf(const HttpRequest& request) {
+RequestKind KindOf(const HttpRequest& request, PageLayout layout) {
     try {
         const RequestTarget target = SplitTarget(request.Target);
-        if (PercentDecode(target.Path) != "/images") return RequestKind::Other;
+        const std::string path = PercentDecode(target.Path);
+        if (path == "/search" && layout == PageLayout::Modern) {
+            return ParseSearchQuery(target.Query).HasQ ? RequestKind::ResultPage
+                                                       : RequestKind::Other;
+        }
+        if (path != "/images") return RequestKind::Other;
         const ImageQuery query = ParseImageQuery(target.Query);
         if (query.IsThumbnail()) return RequestKind::Thumbnail;
         return query.HasQ ? RequestKind::ResultPage : RequestKind::Other;

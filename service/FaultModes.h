@@ -7,6 +7,7 @@
 #include <string>
 
 #include "service/HttpRequest.h"
+#include "service/PageLayout.h"
 
 namespace zb {
 
@@ -34,9 +35,9 @@ struct FaultModes {
 };
 
 // The kind of a request, for FaultScope: a thumbnail, a result page, or something else (the
-// start page, an unknown path, a bad query).
+// start page, an unknown path, a bad query). /search is a result page in the modern layout only.
 enum class RequestKind { Thumbnail, ResultPage, Other };
-RequestKind KindOf(const HttpRequest& request);
+RequestKind KindOf(const HttpRequest& request, PageLayout layout = PageLayout::Classic);
 
 // True when faults of that scope are about requests of that kind.
 bool InScope(FaultScope scope, RequestKind kind);

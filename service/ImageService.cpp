@@ -2,6 +2,7 @@
 
 #include "service/EBadRequest.h"
 #include "service/ImageQuery.h"
+#include "service/ModernResultPage.h"
 #include "service/ServicePages.h"
 #include "service/ServiceText.h"
 #include "service/Thumbnail.h"
@@ -12,6 +13,20 @@ HttpResponse ImageService::Error(int status, const std::string& message) {
     HttpResponse r;
     r.Status = status;
     r.Body = RenderErrorPage(status, message);
+    return r;
+}
+
+HttpResponse ImageService::SearchPage(const ImageQuery& query,
+                                      const ResultPageOptions& options) const {
+    HttpResponse r;
+    if (!query.HasQ) {
+        r.Body = RenderHomePage();
+    } else if (layout_ == PageLayout::Modern) {
+        r.ContentType = "text/html; charset=utf-8";
+        r.Body = RenderModernResultPage(query, *hits_.Find(query), options);
+    } else {
+        r.Body = RenderResultPage(query, *hits_.Find(query), options);
+    }
     return r;
 }
 
@@ -30,6 +45,9 @@ HttpResponse ImageService::Answer(const HttpRequest& request,
             r.Body = RenderHomePage();
             return r;
         }
+        if (path == "/search" && layout_ == PageLayout::Modern) {
+            return SearchPage(ParseSearchQuery(target.Query), options);
+        }
         if (path != "/images") return Error(404, "no page at " + path);
 
         const ImageQuery query = ParseImageQuery(target.Query);
@@ -39,12 +57,9 @@ HttpResponse ImageService::Answer(const HttpRequest& request,
             if (entry == nullptr) return Error(404, "no thumbnail " + query.ThumbnailId);
             r.ContentType = "image/png";
             r.Body = ThumbnailPng(*entry);
-        } else if (!query.HasQ) {
-            r.Body = RenderHomePage();
-        } else {
-            r.Body = RenderResultPage(query, *hits_.Find(query), options);
+            return r;
         }
-        return r;
+        return SearchPage(query, options);
     } catch (const EBadRequest& e) {
         return Error(e.Status, e.Message);
     }

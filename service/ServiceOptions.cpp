@@ -4,20 +4,32 @@ namespace zb {
 
 const ProgramUsage kServiceUsage = {
     "zunbarra-service",
-    "usage: zunbarra-service [--host ADDR] [--port N] [--images N] [FAULTS]\n"
-    "       zunbarra-service --expect QUERY [--images N]\n"
+    "usage: zunbarra-service [--host ADDR] [--port N] [--images N] [--layout 1|2] [FAULTS]\n"
+    "       zunbarra-service --expect QUERY [--images N] [--layout 1|2]\n"
     "\n"
     "Serves image searches over HTTP/1.0: GET /images?q=WORDS&num=20&start=N&hl=ja\n"
     "&imgsafe=on|off[&lr=lang_ja] answers a Shift_JIS result page, GET /images?q=tbn:ID a\n"
     "PNG thumbnail. The first line on standard output is port=N; each request is logged on\n"
     "standard error as: METHOD TARGET STATUS [(NOTE)].\n"
     "\n"
+    "Page layouts (the same hits and thumbnails in both):\n"
+    "  1  (default) Shift_JIS table pages; each hit's line holds src=/images?q=tbn:ID width=..,\n"
+    "     and a line with nav_next.gif links the next page.\n"
+    "  2  UTF-8 pages, also served as GET /search?q=WORDS&offset=N&count=M&safe=on|off\n"
+    "     [&lang=ja[,en..]][&ui=en] (words UTF-8, '+' between them, '-' before an excluded\n"
+    "     one); /images?... is still accepted. Each hit is one line holding\n"
+    "     <img class=\"thumb\" data-src=\"/images?q=tbn:ID\" ...>, and the head holds\n"
+    "     <link rel=\"next\" href=\"/search?...\"> only when a next page exists.\n"
+    "\n"
     "Options:\n"
     "  --host ADDR         address to listen on (default 127.0.0.1)\n"
     "  --port N            port to listen on; 0 (default) picks a free one\n"
     "  --images N          size of the generated corpus (default 3000)\n"
+    "  --layout N          result-page layout, 1 (default) or 2; see above\n"
     "  --expect QUERY      print the thumbnail paths a search lists over all its pages, one a\n"
     "                      line, and exit; QUERY is a query string, /images?... or http://...\n"
+    "                      (with --layout 2 also /search?...; a bare query string then has\n"
+    "                      the /search parameters)\n"
     "  -h, --help          show this text and exit\n"
     "  --version           show the version and exit\n"
     "\n"
@@ -29,8 +41,9 @@ const ProgramUsage kServiceUsage = {
     "  --redirect-first    answer the first request with 302 to the same address\n"
     "  --status CODE       answer with that error status (400-599)\n"
     "  --never-close       keep the connection open after the body\n"
-    "  --no-next-marker    leave the next-page line (nav_next.gif) out of result pages\n"
-    "  --double-src K      write hit K (1-based) of each result page with src= twice\n"
+    "  --no-next-marker    leave the next-page line (nav_next.gif; rel=\"next\") out of pages\n"
+    "  --double-src K      write hit K (1-based) of each result page with src= (data-src=\")\n"
+    "                      twice\n"
     "  --retry-after VALUE faulted answers carry the header Retry-After: VALUE (as given)\n"
     "  --fault-skip N      answer the first N requests without faults\n"
     "  --fault-count N     fault only N requests after the skipped ones (default: all)\n"
@@ -66,6 +79,8 @@ ServiceOptions ParseServiceOptions(const std::vector<std::string>& args) {
             o.Port = static_cast<int>(NumberValue("--port", v, 0, 65535));
         } else if (reader.Option("--images", v)) {
             o.Images = static_cast<std::size_t>(NumberValue("--images", v, 1, 200000));
+        } else if (reader.Option("--layout", v)) {
+            o.Layout = static_cast<PageLayout>(NumberValue("--layout", v, 1, 2));
         } else if (reader.Option("--expect", v)) {
             o.Expect = true;
             o.ExpectQuery = v;

@@ -7,6 +7,7 @@
 
 #include "common/CommandLine.h"
 #include "service/FaultModes.h"
+#include "service/PageLayout.h"
 
 namespace zb {
 
@@ -14,6 +15,7 @@ struct ServiceOptions {
     std::string Host = "127.0.0.1";
     int Port = 0;
     std::size_t Images = 0;  // corpus size; 0 = the default
+    PageLayout Layout = PageLayout::Classic;
     FaultModes Faults;
     StandardRequest Request = StandardRequest::None;
     bool Expect = false;      // print what a search lists instead of serving

@@ -265,7 +265,7 @@ bool ServiceServer::IsFaulty(RequestKind kind) {
 }
 
 void ServiceServer::Answer(int fd, const HttpRequest& request) {
-    const RequestKind kind = KindOf(request);
+    const RequestKind kind = KindOf(request, service_.Layout());
     const bool faulty = IsFaulty(kind);
     const std::string& target = request.Target;
     if (faulty && faults_.DelayMs > 0 && WaitFor(-1, 0, faults_.DelayMs) == Wait::Stopped) {

@@ -37,13 +37,13 @@ int main(int argc, char** argv) {
             zb::GenerateCorpus(options.Images > 0 ? options.Images : zb::kDefaultCorpusSize);
         if (options.Expect) {
             for (const std::string& path :
-                 zb::ExpectedThumbnailPaths(corpus, options.ExpectQuery)) {
+                 zb::ExpectedThumbnailPaths(corpus, options.ExpectQuery, options.Layout)) {
                 std::cout << path << "\n";
             }
             return 0;
         }
 
-        const zb::ImageService service(corpus);
+        const zb::ImageService service(corpus, options.Layout);
         zb::ServiceServer server(service, options.Faults);
         // Stop signals are handled before the port is announced: a client that reads the port
         // may stop the service at once.

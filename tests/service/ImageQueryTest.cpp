@@ -98,6 +98,34 @@ TEST(ImageQuery, EncodeParsesBackToTheSameSearch) {
     EXPECT_EQ(q.DisplayText(), Utf8ToCp932("赤い ソ") + " a&b -nav_next.gif");
 }
 
+TEST(SearchQuery, Utf8WordsAndTheSearchParameters) {
+    const ImageQuery q =
+        ParseSearchQuery("q=" + PercentEncode("赤い") + "+cat+-" + PercentEncode("車") +
+                         "&offset=40&count=30&safe=off&lang=ja,EN&ui=en");
+    EXPECT_EQ(q.Words, (Words{Utf8ToCp932("赤い"), "cat"}));
+    EXPECT_EQ(q.ExcludedWords, Words{Utf8ToCp932("車")});
+    EXPECT_EQ(q.Start, 40);
+    EXPECT_EQ(q.Num, 30);
+    EXPECT_FALSE(q.SafeSearch);
+    EXPECT_EQ(q.Languages, (Words{"ja", "en"}));
+    EXPECT_EQ(q.UiLanguage, "en");
+
+    // Its own links name the same search.
+    const ImageQuery back = ParseSearchQuery(q.EncodeSearch(60));
+    EXPECT_EQ(back.Words, q.Words);
+    EXPECT_EQ(back.ExcludedWords, q.ExcludedWords);
+    EXPECT_EQ(back.Start, 60);
+    EXPECT_EQ(back.Num, 30);
+    EXPECT_FALSE(back.SafeSearch);
+    EXPECT_EQ(back.Languages, q.Languages);
+    EXPECT_EQ(back.UiLanguage, "en");
+
+    // CP932 bytes are not UTF-8; offset and count are whole numbers.
+    for (const std::string bad : {"q=%90%D4", "q=a&offset=x", "q=a&count=-1"}) {
+        EXPECT_THROW(ParseSearchQuery(bad), EBadRequest) << bad;
+    }
+}
+
 TEST(RequestTarget, OriginAndProxyForms) {
     const RequestTarget origin = SplitTarget("/images?q=a+b&num=20");
     EXPECT_EQ(origin.Path, "/images");

@@ -145,6 +145,30 @@ TEST(ServiceProgram, ExpectListsWhatThePagesList) {
     }
 }
 
+TEST(ServiceProgram, Layout2ServesSearchPagesAndExpectReadsTheirShape) {
+    ServiceProcess classic;
+    ServiceProcess modern({"--layout", "2"});
+    const std::string search = "/search?q=cat+-red&offset=0&count=20&safe=off&lang=ja";
+    EXPECT_EQ(Get(classic.Port(), search).Status, 404);
+    const ParsedReply page = Get(modern.Port(), search);
+    EXPECT_EQ(page.Status, 200);
+    EXPECT_EQ(page.Header("content-type"), "text/html; charset=utf-8");
+    // The /images shape is still accepted, and gives a page of the second layout.
+    EXPECT_NE(Get(modern.Port(), kCatPage).Body.find("data-src=\"/images?q=tbn:"),
+              std::string::npos);
+
+    const std::string program = ServiceProcess::ProgramPath();
+    const ProgramRun reference =
+        RunProgram(program, {"--expect", "q=cat+-red&imgsafe=off&lr=lang_ja"});
+    EXPECT_GT(Lines(reference.Out).size(), 20u);
+    for (const std::string& query : {search, "http://127.0.0.1:8930" + search, search.substr(8),
+                                     std::string("/images?q=cat+-red&imgsafe=off&lr=lang_ja")}) {
+        const ProgramRun run = RunProgram(program, {"--layout", "2", "--expect", query});
+        EXPECT_EQ(run.ExitStatus, 0) << query;
+        EXPECT_EQ(run.Out, reference.Out) << query;
+    }
+}
+
 TEST(ServiceProgram, CorpusSizeOption) {
     const ProgramRun run = RunProgram(ServiceProcess::ProgramPath(),
                                       {"--images", "1000", "--expect", "q=image&imgsafe=off"});
@@ -157,6 +181,7 @@ TEST(ServiceProgram, BadOptionsAreReported) {
                                                  {"--status", "200"},
                                                  {"--delay"},
                                                  {"--double-src", "0"},
+                                                 {"--layout", "3"},
                                                  {"--fault-on", "images"},
                                                  {"--fault-count", "-1"},
                                                  {"--retry-after", "1\r\nX-Injected: 1"}}) {
