@@ -144,7 +144,7 @@ TEST(GeneratedCorpus, FiltersShrinkTheGenericSearch) {
 // corpus texts at any byte (so some start or end inside a double-byte character), with letters
 // upper-cased, a second word or an excluded word, and the filters; a few are written out.
 TEST(GeneratedCorpus, IndexSearchSelectsWhatAScanSelects) {
-    const ImageCorpus corpus = GenerateCorpus(6000);
+    const ImageCorpus corpus = GenerateCorpus();
     const auto same = [&](const std::string& queryString) {
         const ImageQuery q = ParseImageQuery(queryString);
         EXPECT_EQ(corpus.Search(q), corpus.SearchByScan(q)) << queryString;
