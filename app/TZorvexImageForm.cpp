@@ -25,6 +25,7 @@ namespace {
 constexpr QPoint kFormPosition(248, 160);
 constexpr QSize kFormClientSize(452, 268);
 constexpr int kStatusPanelWidths[] = {240, 50};
+constexpr int kProfilePanelWidth = 160;
 // The height of the list area that the Thumbnails window asks for when it is first shown.
 constexpr int kThumbnailsHeight = 240;
 
@@ -250,6 +251,20 @@ void TZorvexImageForm::ShowThumbnails(bool shown) {
     const int wider = std::max(0, Dock_Right->Thickness() - before);
     const int tall = Dock_Up->Thickness() + kThumbnailsHeight + TStatusBar::DefaultHeight;
     resize(width() + wider, std::max(height(), tall));
+}
+
+void TZorvexImageForm::UseProfile(const SearchProfile& profile) {
+    Session->Profile = profile;
+    if (profile.BuiltIn()) {
+        StatusBar1->SetPanelWidths({kStatusPanelWidths[0], kStatusPanelWidths[1]});
+        return;
+    }
+    const QString search = StatusBar1->PanelText(0);
+    const QString count = StatusBar1->PanelText(1);
+    StatusBar1->SetPanelWidths({kStatusPanelWidths[0], kStatusPanelWidths[1], kProfilePanelWidth});
+    StatusBar1->SetPanelText(0, search);
+    StatusBar1->SetPanelText(1, count);
+    StatusBar1->SetPanelText(2, QStringLiteral("Profile: ") + QString::fromStdString(profile.Name));
 }
 
 void TZorvexImageForm::ShowThumbnailOf(const std::string& address) {

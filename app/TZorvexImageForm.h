@@ -95,6 +95,9 @@ public:
     void ShowThumbnails(bool shown);
     // Shows the Thumbnails window scrolled to the tile of an address (CP932 bytes).
     void ShowThumbnailOf(const std::string& address);
+    // Searches as the profile says; a profile other than the built-in one is named in a panel
+    // of its own at the status bar's right end.
+    void UseProfile(const SearchProfile& profile);
 
     // The logo's picture (75 x 24, 24 bits per pixel).
     const QImage& LogoPicture() const { return FLogo; }

@@ -4,7 +4,7 @@ namespace zb {
 
 const ProgramUsage kWindowUsage = {
     "zunbarra",
-    "usage: zunbarra [--service HOST[:PORT]]\n"
+    "usage: zunbarra [--service HOST[:PORT]] [--profile FILE]\n"
     "\n"
     "Opens the Zunbarra Image Searcher window. Type the words every result must contain and the\n"
     "words none may contain, choose the filters and an optional HTTP proxy, and press\n"
@@ -14,13 +14,16 @@ const ProgramUsage kWindowUsage = {
     "Options:\n"
     "  --service HOST[:PORT]  the image-search service (default 127.0.0.1:8930, where\n"
     "                         zunbarra-service --port 8930 listens)\n"
+    "  --profile FILE         ask the service and read its pages as this search profile\n"
+    "                         says (an INI file; see the README); --service then replaces\n"
+    "                         the host and port of the profile's base address\n"
     "  -h, --help             show this text and exit\n"
     "  --version              show the version and exit\n"
     "\n"
     "Qt's own options (-platform, -style, ...) are accepted as well.\n"
     "\n"
     "Exit status:\n"
-    "  0, or 2 on a bad command line.\n"};
+    "  0, or 2 on a bad command line or a profile that cannot be used.\n"};
 
 WindowOptions ParseWindowOptions(const std::vector<std::string>& args) {
     WindowOptions options;
@@ -30,6 +33,9 @@ WindowOptions ParseWindowOptions(const std::vector<std::string>& args) {
         if (reader.Option("--service", value)) {
             HostPortValue("--service", value, false);
             options.Service = value;
+        } else if (reader.Option("--profile", value)) {
+            if (value.empty()) throw EUsageError("--profile needs a file name");
+            options.Profile = value;
         } else {
             reader.Reject();
         }

@@ -1,5 +1,5 @@
 #pragma once
-// The command line of the window program: zunbarra [--service HOST[:PORT]].
+// The command line of the window program: zunbarra [--service HOST[:PORT]] [--profile FILE].
 
 #include <string>
 #include <vector>
@@ -10,6 +10,7 @@ namespace zb {
 
 struct WindowOptions {
     std::string Service;  // HOST or HOST:PORT; empty: the session's default
+    std::string Profile;  // a search profile file; empty: the built-in profile
     StandardRequest Request = StandardRequest::None;
 };
 

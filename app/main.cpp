@@ -21,6 +21,28 @@ bool MayBeQtOption(const std::string& arg) {
     return arg.size() > 1 && arg[0] == '-' && arg[1] != '-';
 }
 
+// The profile the command line names (the built-in one without --profile), with --service
+// replacing its host; warnings and a refusal go to standard error. False when it is refused.
+bool ChooseProfile(const zb::WindowOptions& options, zb::SearchProfile& profile) {
+    if (options.Profile.empty()) {
+        profile = zb::BuiltInProfile();
+        return true;
+    }
+    try {
+        std::vector<std::string> warnings;
+        profile = zb::LoadSearchProfile(options.Profile, warnings);
+        for (const std::string& w : warnings)
+            std::cerr << "zunbarra: warning: " << w << "\n";
+    } catch (const zb::EProfileError& e) {
+        std::cerr << "zunbarra: " << e.what() << "\n";
+        return false;
+    }
+    if (!options.Service.empty()) {
+        profile.Base = profile.Base.substr(0, profile.Base.find("://") + 3) + options.Service;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -30,9 +52,12 @@ int main(int argc, char** argv) {
     const zb::StandardRequest request = zb::FindStandardRequest(given);
     if (request != zb::StandardRequest::None)
         return zb::AnswerRequest(zb::kWindowUsage, request, std::cout);
+    zb::SearchProfile profile;
+    bool profileChosen = false;
     if (std::none_of(given.begin(), given.end(), MayBeQtOption)) {
         try {
-            zb::ParseWindowOptions(given);
+            if (!ChooseProfile(zb::ParseWindowOptions(given), profile)) return zb::kExitUsage;
+            profileChosen = true;
         } catch (const zb::EUsageError& e) {
             return zb::ReportUsageError(zb::kWindowUsage, e.Message, std::cerr);
         }
@@ -55,9 +80,11 @@ int main(int argc, char** argv) {
     } catch (const zb::EUsageError& e) {
         return zb::ReportUsageError(zb::kWindowUsage, e.Message, std::cerr);
     }
+    if (!profileChosen && !ChooseProfile(options, profile)) return zb::kExitUsage;
     try {
         zb::TZorvexImageForm form;
         if (!options.Service.empty()) form.Session->ServiceHost = options.Service;
+        form.UseProfile(profile);
         // Closing the main window ends the program, also while bars float in windows of their
         // own.
         form.OnClosed = [] { QCoreApplication::quit(); };

@@ -100,6 +100,22 @@ TEST_F(MainWindow, TheDockRowsAndTheControlsStandWhereTheWindowPutsThem) {
     EXPECT_EQ(Form.StatusBar1->height(), 0);
 }
 
+// A profile of its own is named at the status bar's right end; the built-in one is not.
+TEST_F(MainWindow, StatusBarNamesTheSearchProfile) {
+    ASSERT_EQ(Form.StatusBar1->PanelCount(), 2);
+    const QString first = Form.StatusBar1->PanelText(0);
+    SearchProfile other = BuiltInProfile();
+    other.Name = "layout 2";
+    other.Base = "http://127.0.0.1:1";
+    Form.UseProfile(other);
+    ASSERT_EQ(Form.StatusBar1->PanelCount(), 3);
+    EXPECT_EQ(Form.StatusBar1->PanelText(2), QStringLiteral("Profile: layout 2"));
+    EXPECT_EQ(Form.StatusBar1->PanelText(0), first);
+    EXPECT_EQ(Form.Session->Profile.Base, "http://127.0.0.1:1");
+    Form.UseProfile(BuiltInProfile());
+    EXPECT_EQ(Form.StatusBar1->PanelCount(), 2);
+}
+
 TEST_F(MainWindow, TabGoesThroughTheBarsInTheirOrderThenTheList) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Form));
     Form.Edit_AndKeyWord->setFocus();

@@ -21,6 +21,10 @@ TEST(Program, HelpAndBadCommandLines) {
     const ProgramRun unknown = RunProgram(ZB_WINDOW_EXE, {"--bogus"});
     EXPECT_EQ(unknown.ExitStatus, 2);
     EXPECT_NE(unknown.Err.find("unknown argument \"--bogus\""), std::string::npos) << unknown.Err;
+    // A profile that cannot be used is refused before a window opens.
+    const ProgramRun profile = RunProgram(ZB_WINDOW_EXE, {"--profile", "/nonexistent.ini"});
+    EXPECT_EQ(profile.ExitStatus, 2);
+    EXPECT_EQ(profile.Err, "zunbarra: /nonexistent.ini: cannot read the profile file\n");
 }
 
 }  // namespace
