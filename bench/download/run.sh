@@ -17,18 +17,8 @@ cmake --build "$build" --target zunbarra-cli zunbarra-service >/dev/null
 cli=$(realpath "$build/bin/zunbarra-cli")
 service=$(realpath "$build/bin/zunbarra-service")
 
-work=$(mktemp -d /tmp/zb-bench-download-XXXXXX)
-service_pid=
-cleanup() {
-    [ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null && wait "$service_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-coproc SERVICE { exec "$service" --port 0 --images 1000 2>/dev/null; }
-service_pid=$SERVICE_PID
-read -r first <&"${SERVICE[0]}"
-host=127.0.0.1:${first#port=}
+. bench/service-bench.sh
+bench_service_start download "$service" --images 1000
 
 # The list, and curl's job: one line "OUT URL" per thumbnail, named as we name them.
 "$cli" --service "$host" --and image --adult-filter off > "$work/list.txt" 2>/dev/null

@@ -20,18 +20,8 @@ bench=$(realpath "$build/bin/gallery_bench")
 service=$(realpath "$build/bin/zunbarra-service")
 export QT_QPA_PLATFORM=offscreen
 
-work=$(mktemp -d /tmp/zb-bench-gallery-XXXXXX)
-service_pid=
-cleanup() {
-    [ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null && wait "$service_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-coproc SERVICE { exec "$service" --port 0 --images 1000 2>/dev/null; }
-service_pid=$SERVICE_PID
-read -r first <&"${SERVICE[0]}"
-host=127.0.0.1:${first#port=}
+. bench/service-bench.sh
+bench_service_start gallery "$service" --images 1000
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 

@@ -14,18 +14,8 @@ cmake --build "$build" --target zunbarra-cli zunbarra-service >/dev/null
 cli=$(realpath "$build/bin/zunbarra-cli")
 service=$(realpath "$build/bin/zunbarra-service")
 
-work=$(mktemp -d /tmp/zb-bench-harvest-XXXXXX)
-service_pid=
-cleanup() {
-    [ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null && wait "$service_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-coproc SERVICE { exec "$service" --port 0 --images 1000 2>/dev/null; }
-service_pid=$SERVICE_PID
-read -r first <&"${SERVICE[0]}"
-host=127.0.0.1:${first#port=}
+. bench/service-bench.sh
+bench_service_start harvest "$service" --images 1000
 
 # The same job as a pipeline: fetch a page, cut the text after the first "src=" of every
 # image-link line up to " width" (or the next "src="), go on while the page has the marker.
