@@ -69,6 +69,30 @@ std::string MakeTempDir(const char* prefix) {
     return pattern;
 }
 
+// What both nginx servers share: the check that it is installed, the configuration up to the
+// first server block (everything nginx writes stays in `dir`) and the command that runs it.
+bool NginxInstalled(std::string& problem) {
+    if (::access("/usr/sbin/nginx", X_OK) == 0) return true;
+    problem = "nginx is not installed";
+    return false;
+}
+
+std::string NginxConfigHead(const std::string& dir) {
+    std::string head = "daemon off;\nmaster_process off;\nworker_processes 1;\n";
+    head += "error_log " + dir + "/error.log;\npid " + dir + "/nginx.pid;\n";
+    head += "events { worker_connections 64; }\nhttp {\n  access_log off;\n";
+    for (const char* kind : {"client_body", "proxy", "fastcgi", "uwsgi", "scgi"}) {
+        const std::string name = kind;
+        head += "  " + name + "_temp_path " + dir + "/" +
+                (name == "client_body" ? std::string("body") : name) + ";\n";
+    }
+    return head;
+}
+
+std::string NginxCommand(const std::string& dir) {
+    return "/usr/sbin/nginx -p " + dir + " -c " + dir + "/nginx.conf -e " + dir + "/error.log";
+}
+
 }  // namespace
 
 ServerProcess::~ServerProcess() {
@@ -150,22 +174,11 @@ NginxServer::~NginxServer() {
 }
 
 std::string NginxServer::Prepare(int port) {
-    if (::access("/usr/sbin/nginx", X_OK) != 0) {
-        FProblem = "nginx is not installed";
-        return {};
-    }
+    if (!NginxInstalled(FProblem)) return {};
     std::ofstream conf(FDir + "/nginx.conf");
-    conf << "daemon off;\nmaster_process off;\nworker_processes 1;\n"
-         << "error_log " << FDir << "/error.log;\npid " << FDir << "/nginx.pid;\n"
-         << "events { worker_connections 64; }\n"
-         << "http {\n  access_log off;\n"
-         << "  client_body_temp_path " << FDir << "/body;\n"
-         << "  proxy_temp_path " << FDir << "/proxy;\n"
-         << "  fastcgi_temp_path " << FDir << "/fastcgi;\n"
-         << "  uwsgi_temp_path " << FDir << "/uwsgi;\n"
-         << "  scgi_temp_path " << FDir << "/scgi;\n"
-         << "  server { listen 127.0.0.1:" << port << "; root " << Root() << "; }\n}\n";
-    return "/usr/sbin/nginx -p " + FDir + " -c " + FDir + "/nginx.conf -e " + FDir + "/error.log";
+    conf << NginxConfigHead(FDir) << "  server { listen 127.0.0.1:" << port << "; root " << Root()
+         << "; }\n}\n";
+    return NginxCommand(FDir);
 }
 
 NginxTlsServer::NginxTlsServer(std::vector<Certificate> certificates)
@@ -182,23 +195,11 @@ NginxTlsServer::~NginxTlsServer() {
 }
 
 std::string NginxTlsServer::Prepare(int port) {
-    if (::access("/usr/sbin/nginx", X_OK) != 0) {
-        FProblem = "nginx is not installed";
-        return {};
-    }
+    if (!NginxInstalled(FProblem)) return {};
     const std::string common =
         " root " + Root() + "; location = /redirect { return 302 $arg_to; } }\n";
     std::ofstream conf(FDir + "/nginx.conf");
-    conf << "daemon off;\nmaster_process off;\nworker_processes 1;\n"
-         << "error_log " << FDir << "/error.log;\npid " << FDir << "/nginx.pid;\n"
-         << "events { worker_connections 64; }\n"
-         << "http {\n  access_log off;\n"
-         << "  client_body_temp_path " << FDir << "/body;\n"
-         << "  proxy_temp_path " << FDir << "/proxy;\n"
-         << "  fastcgi_temp_path " << FDir << "/fastcgi;\n"
-         << "  uwsgi_temp_path " << FDir << "/uwsgi;\n"
-         << "  scgi_temp_path " << FDir << "/scgi;\n"
-         << "  server { listen 127.0.0.1:" << port << ";" << common;
+    conf << NginxConfigHead(FDir) << "  server { listen 127.0.0.1:" << port << ";" << common;
     FTlsPorts.clear();
     for (const Certificate& c : FCertificates) {
         const int tlsPort = FreeLoopbackPort();
@@ -207,7 +208,7 @@ std::string NginxTlsServer::Prepare(int port) {
              << "; ssl_certificate_key " << c.KeyFile << ";" << common;
     }
     conf << "}\n";
-    return "/usr/sbin/nginx -p " + FDir + " -c " + FDir + "/nginx.conf -e " + FDir + "/error.log";
+    return NginxCommand(FDir);
 }
 
 TinyProxy::TinyProxy(std::vector<int> connectPorts) : FConnectPorts(std::move(connectPorts)) {
