@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <system_error>
 
 #include "regex/GrepErrors.h"
 #include "regex/LineEnds.h"
@@ -47,6 +48,7 @@ TTxtFile::TTxtFile(const std::string& FileName, const bool& Cancel)
         buf_[0] = '\n';
         BuffRead(buf_ + 1);
     } catch (...) {
+        prefetcher_.reset();
         if (map_ != nullptr) ::munmap(map_, mapLength_);
         ::close(fd_);
         throw;
@@ -56,6 +58,7 @@ TTxtFile::TTxtFile(const std::string& FileName, const bool& Cancel)
 }
 
 TTxtFile::~TTxtFile() {
+    prefetcher_.reset();
     if (map_ != nullptr) ::munmap(map_, mapLength_);
     if (opened_ && fd_ >= 0) ::close(fd_);
 }
@@ -82,6 +85,14 @@ bool TTxtFile::mapFile(long long size) {
     mapSize_ = size;
     mapped_ = true;
     buf_ = file - 1;
+    // Page faults cost about as much as the search itself: a big file has its pages mapped
+    // ahead on another thread (when one can be started: the search does not need it).
+    if (size >= kPrefetchFrom && MapPrefetcher::Available()) {
+        try {
+            prefetcher_ = std::make_unique<MapPrefetcher>(file, static_cast<std::size_t>(size));
+        } catch (const std::system_error&) {
+        }
+    }
     return true;
 }
 
@@ -178,10 +189,12 @@ void TTxtFile::refill() {
     if (mapped_) {
         // A file whose size changed since it was mapped is read from here on, as it is now.
         if (!windowStillMapped()) {
+            prefetcher_.reset();
             useReadBuffer();
             if (::lseek(fd_, readOffset_, SEEK_SET) < 0) throw EInOutError(std::strerror(errno));
         } else {
             buf_ = mapFile_ + readOffset_;
+            if (prefetcher_) prefetcher_->Reached(static_cast<std::size_t>(readOffset_));
         }
     }
     BuffRead(buf_);

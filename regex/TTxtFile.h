@@ -10,6 +10,7 @@
 // of the mapping, so nothing is copied; the in-place rewrites (NUL to space, lone CR to LF, the
 // LF and NULs after the last fill) touch only the private copy, and the end of a fill inside the
 // file is known by its position rather than by a NUL written over the next window's first byte.
+// The pages of a big file's mapping are mapped ahead of the fills on a thread of its own.
 // Files that cannot be mapped (pipes, special files) are read with read() into a buffer of their
 // own, and so is the rest of a file whose size is seen to change during the search. Either way
 // the fills, the positions and the text are the same.
@@ -19,6 +20,7 @@
 #include <string>
 
 #include "regex/LineEnds.h"
+#include "regex/MapPrefetcher.h"
 #include "regex/WChar.h"
 
 namespace zb {
@@ -155,6 +157,7 @@ private:
     void advanceTo(char* target);
 
     static constexpr std::ptrdiff_t kWalkBack = 64;
+    static constexpr long long kPrefetchFrom = 1 << 20;  // bytes
 
     char* buf_ = nullptr;           // the current buffer: a window of the mapping, or heap_
     std::unique_ptr<char[]> heap_;  // the buffer of fills made with read()
@@ -164,6 +167,8 @@ private:
     long long mapSize_ = 0;     // size of the file when it was mapped
     bool mapped_ = false;       // fills are taken from the mapping
     long long readOffset_ = 0;  // file offset of the next fill
+    // Maps the pages of a big file's mapping ahead of the fills.
+    std::unique_ptr<MapPrefetcher> prefetcher_;
     std::string fileName_;
     int fd_ = -1;
     bool opened_ = false;

@@ -272,7 +272,7 @@ TEST(TxtFile, APipeIsReadWithReadAndGivesWhatTheMappedFileGives) {
     // Lengths of a whole number of fills included: the last fill must still end the data.
     for (std::size_t size :
          {std::size_t{5}, std::size_t{kBuf - 1}, std::size_t{kBuf}, std::size_t{kBuf + 1},
-          std::size_t{2 * kBuf}, std::size_t{3 * kBuf + 77}}) {
+          std::size_t{2 * kBuf}, std::size_t{3 * kBuf + 77}, std::size_t{12 * kBuf + 5}}) {
         const std::string bytes = awkwardText(size);
         TempFile file(bytes);
         bool cancel = false;
@@ -305,8 +305,9 @@ TEST(TxtFile, APipeIsReadWithReadAndGivesWhatTheMappedFileGives) {
 
 TEST(TxtFile, AFileThatChangesSizeDuringTheSearchIsReadAsItIsThen) {
     // Halfway through the first fill the file is rewritten, longer or shorter: the rest is what
-    // is there then, and reading where a mapping no longer reaches must not fault.
-    const std::string original = awkwardText(4 * kBuf);
+    // is there then, and reading where a mapping no longer reaches must not fault (nor mapping
+    // its pages ahead, which a file of this size has).
+    const std::string original = awkwardText(12 * kBuf);
     const std::string grown = original + "more\r\nlines";
     const std::string shrunk = original.substr(0, 2 * kBuf + 3);
     auto run = [](const std::string& path, const std::string* rewrite) {

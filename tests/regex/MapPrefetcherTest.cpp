@@ -1,0 +1,74 @@
+// Pages of a file mapping are mapped ahead of the reader, never further than the set distance,
+// without the test touching them.
+
+#include "regex/MapPrefetcher.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <thread>
+
+#include "TempFile.h"
+
+namespace zb {
+namespace {
+
+// Bytes of [begin, begin + length) whose pages are present in this process's page table.
+std::size_t presentBytes(const char* begin, std::size_t length) {
+    const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const int fd = ::open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
+    std::size_t present = 0;
+    for (std::size_t at = 0; at < length; at += page) {
+        std::uint64_t entry = 0;
+        const off_t where =
+            static_cast<off_t>(reinterpret_cast<std::uintptr_t>(begin + at) / page * sizeof entry);
+        if (::pread(fd, &entry, sizeof entry, where) == sizeof entry && (entry >> 63) != 0)
+            present += page;
+    }
+    ::close(fd);
+    return present;
+}
+
+// Polls until at least `bytes` are present or ten seconds pass; returns what is present then.
+std::size_t awaitPresent(const char* begin, std::size_t length, std::size_t bytes) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::size_t now = presentBytes(begin, length);
+    while (now < bytes && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        now = presentBytes(begin, length);
+    }
+    return now;
+}
+
+TEST(MapPrefetcher, MapsPagesAheadOfTheReaderAndNoFurther) {
+    if (!MapPrefetcher::Available()) GTEST_SKIP() << "no read-only page population here";
+    const std::size_t length = 3 * MapPrefetcher::Ahead;
+    test::TempFile file(std::string(length, 'x'));
+    const int fd = ::open(file.path().c_str(), O_RDONLY | O_CLOEXEC);
+    char* map =
+        static_cast<char*>(::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, 0));
+    ::close(fd);
+    ASSERT_NE(map, MAP_FAILED);
+    ASSERT_EQ(presentBytes(map, length), 0u);
+    {
+        MapPrefetcher prefetcher(map, length);
+        // The kernel may map a file's pages in units of up to 2 MB.
+        const std::size_t limit = MapPrefetcher::Ahead + MapPrefetcher::Chunk + (2 << 20);
+        EXPECT_GE(awaitPresent(map, length, MapPrefetcher::Ahead), MapPrefetcher::Ahead);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_LE(presentBytes(map, length), limit);
+        // The reader jumps on: the rest of the mapping comes next.
+        const std::size_t rest = length - MapPrefetcher::Ahead;
+        prefetcher.Reached(rest);
+        EXPECT_EQ(awaitPresent(map + rest, length - rest, length - rest), length - rest);
+    }
+    ::munmap(map, length);
+}
+
+}  // namespace
+}  // namespace zb
