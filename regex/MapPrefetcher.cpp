@@ -32,18 +32,26 @@ void MapPrefetcher::Reached(std::size_t offset) {
 
 void MapPrefetcher::run() {
 #if defined(MADV_POPULATE_READ)
-    for (std::size_t done = 0; done < length_ && !stop_.load(std::memory_order_relaxed);) {
-        std::size_t reached = reached_.load(std::memory_order_relaxed);
-        if (done > reached + Ahead) {
+    std::size_t mapped = 0;   // the pages before this are mapped, or the reader has passed them
+    std::size_t dropped = 0;  // the pages before this are given back
+    while (mapped < length_ && !stop_.load(std::memory_order_relaxed)) {
+        const std::size_t reached = reached_.load(std::memory_order_relaxed);
+        // The reader never goes back more than its current window: pages a chunk behind that
+        // are given back (written ones included), so memory stays small however big the file.
+        const std::size_t behind = reached / Chunk * Chunk;
+        if (behind >= dropped + 2 * Chunk) {
+            ::madvise(begin_ + dropped, behind - Chunk - dropped, MADV_DONTNEED);
+            dropped = behind - Chunk;
+        }
+        if (mapped > reached + Ahead) {
             reached_.wait(reached, std::memory_order_relaxed);
             continue;
         }
-        // Pages the reader has passed need no mapping ahead any more.
-        done = std::max(done, reached / Chunk * Chunk);
-        const std::size_t size = std::min(Chunk, length_ - done);
+        mapped = std::max(mapped, behind);
+        const std::size_t size = std::min(Chunk, length_ - mapped);
         // Read-only population: a private mapping keeps sharing the file's pages until written.
-        if (::madvise(begin_ + done, size, MADV_POPULATE_READ) != 0) return;
-        done += size;
+        if (::madvise(begin_ + mapped, size, MADV_POPULATE_READ) != 0) return;
+        mapped += size;
     }
 #endif
 }

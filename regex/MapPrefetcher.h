@@ -1,8 +1,10 @@
 #pragma once
 // Maps the pages of a file mapping ahead of a reader that goes through it from front to back, on
-// a thread of its own, so the reader's time goes to reading rather than to page faults. It keeps
-// at most a few megabytes ahead of the position the reader reports, and stops at the first
-// range it cannot map (a file cut short under the mapping): the reader then faults as usual.
+// a thread of its own, so the reader's time goes to reading rather than to page faults, and gives
+// back the pages the reader has left well behind. It keeps at most a few megabytes ahead of the
+// position the reader reports and stops at the first range it cannot map (a file cut short
+// under the mapping): the reader then faults as usual. The reader must never go back to a page
+// more than Chunk bytes before the last position it reported.
 
 #include <atomic>
 #include <cstddef>
@@ -21,7 +23,8 @@ public:
     MapPrefetcher(const MapPrefetcher&) = delete;
     MapPrefetcher& operator=(const MapPrefetcher&) = delete;
 
-    // The reader has reached `offset` bytes into the range.
+    // The reader has reached `offset` bytes into the range, and will not read before
+    // offset - Chunk again.
     void Reached(std::size_t offset);
 
     // Whether this system can map pages ahead without touching them.

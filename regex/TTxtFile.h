@@ -10,7 +10,9 @@
 // of the mapping, so nothing is copied; the in-place rewrites (NUL to space, lone CR to LF, the
 // LF and NULs after the last fill) touch only the private copy, and the end of a fill inside the
 // file is known by its position rather than by a NUL written over the next window's first byte.
-// The pages of a big file's mapping are mapped ahead of the fills on a thread of its own.
+// The pages of a big file's mapping are mapped ahead of the fills on a thread of its own, and
+// those of fills long past are given back (nothing points into a past fill: the current line
+// and the base are in the carry-over text once the buffer is filled again).
 // Files that cannot be mapped (pipes, special files) are read with read() into a buffer of their
 // own, and so is the rest of a file whose size is seen to change during the search. Either way
 // the fills, the positions and the text are the same.
@@ -167,7 +169,7 @@ private:
     long long mapSize_ = 0;     // size of the file when it was mapped
     bool mapped_ = false;       // fills are taken from the mapping
     long long readOffset_ = 0;  // file offset of the next fill
-    // Maps the pages of a big file's mapping ahead of the fills.
+    // Maps the pages of a big file's mapping ahead of the fills and drops those long past.
     std::unique_ptr<MapPrefetcher> prefetcher_;
     std::string fileName_;
     int fd_ = -1;

@@ -3,9 +3,9 @@
 # 100 MB CP932 corpus.
 #   bench/grep/run.sh [RUNS]
 # Prints, per case, the line counts (they must agree), the median wall time of each program over
-# RUNS rounds (every program once a round, in turn; output piped), the
-# ratios ours / GNU grep and ours / ripgrep, and our peak resident memory (the pages of a mapped
-# file count in it, as they do for ripgrep).
+# RUNS rounds (every program once a round, in turn; output piped), the ratios ours / GNU grep and
+# ours / ripgrep, our peak resident memory (the pages of the file mapped at the time count in
+# it), and the mean CPU time (user + system, every thread) of each program.
 # ZB_BENCH_BUILD=DIR builds and runs ours from DIR as it is configured (a Release build when it
 # is new; default build-bench). ZB_BENCH_BEFORE=PROGRAM also times another zunbarra-regex (an earlier
 # build, say) in the same run, as "before".
@@ -33,23 +33,50 @@ kensaku_gazou_rg="'(?-u)\\x8c\\x9f\\x8d\\xf5.*\\x89\\xe6\\x91\\x9c'"
 # Median wall times in ms of several commands, measured in rounds: each round runs every command
 # once, in turn, so a change in the machine's load touches all of them alike. Output goes to a
 # pipe (GNU grep stops at the first match when writing to /dev/null). Prints the medians in the
-# order of the commands. One round first warms the page cache.
+# order of the commands, then the mean CPU time (user + system, all threads) of each in the same
+# order. One round first warms the page cache.
 medians() {
-    local -a times=()
-    local r i t0 t1
+    local -a times=() cpu=()
+    local r i t0 t1 c0 c1
     for ((r = 0; r <= runs; r++)); do
         for ((i = 1; i <= $#; i++)); do
+            childCpu c0
             t0=$EPOCHREALTIME
             eval "${!i}" | cat >/dev/null
             t1=$EPOCHREALTIME
-            [ "$r" -eq 0 ] || times[i]+="$(awk -v a="$t0" -v b="$t1" 'BEGIN { print (b - a) * 1000 }') "
+            childCpu c1
+            [ "$r" -eq 0 ] && continue
+            times[i]+="$(awk -v a="$t0" -v b="$t1" 'BEGIN { print (b - a) * 1000 }') "
+            cpu[i]=$(awk -v s="${cpu[i]:-0}" -v a="$c0" -v b="$c1" 'BEGIN { print s + b - a }')
         done
     done
     for ((i = 1; i <= $#; i++)); do
         printf '%s\n' ${times[i]} | sort -g | awk '{ v[NR] = $1 }
             END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.1f ", m }'
     done
+    for ((i = 1; i <= $#; i++)); do
+        awk -v s="${cpu[i]}" -v n="$runs" 'BEGIN { printf "%.1f ", s / n }'
+    done
     echo
+}
+
+# Sets the variable named $1 to the CPU time in ms that the finished children of this shell have
+# used (user + system). `times` must run in this shell itself, so it writes to a file, and the
+# parsing forks nothing (a child's CPU time would count).
+timesFile=$(mktemp)
+trap 'rm -f "$timesFile"' EXIT
+childCpu() {
+    local -a lines
+    local field ms=0 min sec
+    times >"$timesFile"
+    mapfile -t lines <"$timesFile"
+    for field in ${lines[1]}; do  # e.g. 0m0.012s
+        min=${field%%m*}
+        sec=${field#*m}
+        sec=${sec%s}
+        ms=$((ms + min * 60000 + ${sec%.*} * 1000 + 10#${sec#*.}))
+    done
+    printf -v "$1" '%s' "$ms"
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
@@ -65,10 +92,11 @@ run_case() {  # name, our arguments (PATTERN FILE), GNU grep command, ripgrep co
         c0=$(bash -c "$before grep -c $2")
         [ "$c0" = "$c1" ] || agree=DIFFER
     fi
+    local u1 u2 u3 u0
     if [ -n "$before" ]; then
-        read -r t1 t2 t3 t0 < <(medians "$mine" "$grep" "$rg" "$before grep -c $2")
+        read -r t1 t2 t3 t0 u1 u2 u3 u0 < <(medians "$mine" "$grep" "$rg" "$before grep -c $2")
     else
-        read -r t1 t2 t3 < <(medians "$mine" "$grep" "$rg")
+        read -r t1 t2 t3 u1 u2 u3 < <(medians "$mine" "$grep" "$rg")
     fi
     mem=$( { /usr/bin/time -f '%M' bash -c "$mine > /dev/null"; } 2>&1 | tail -n1)
     printf '%s\n  lines %s / %s / %s  %s\n' "$name" "$c1" "$c2" "$c3" "$agree"
@@ -81,6 +109,9 @@ run_case() {  # name, our arguments (PATTERN FILE), GNU grep command, ripgrep co
     printf '  ratio ours/GNU grep %5s  ours/ripgrep %5s' "$(ratio "$t1" "$t2")" "$(ratio "$t1" "$t3")"
     [ -z "$before" ] || printf '  ours/before %5s' "$(ratio "$t1" "$t0")"
     printf '  peak %s KB\n' "$mem"
+    [ -z "$before" ] || printf '  cpu    before %7s ms  ' "$u0"
+    [ -n "$before" ] || printf '  cpu    '
+    printf 'ours %7s ms  GNU grep %7s ms  ripgrep %7s ms\n' "$u1" "$u2" "$u3"
 }
 
 echo "corpus: $(stat -c %s "$corpus") bytes, $runs runs per command (lines: ours / GNU grep / ripgrep)"

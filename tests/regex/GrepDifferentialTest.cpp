@@ -78,9 +78,12 @@ TEST(GrepDifferential, FastScanReportsWhatThePlainLoopsReport) {
     std::size_t skipped = 0;
     const int rounds = std::getenv("ZB_ROUNDS") ? std::atoi(std::getenv("ZB_ROUNDS")) : 400;
     for (int round = 0; round < rounds; ++round) {
-        // Now and then a text over several buffer fills.
-        const std::size_t size = round % 25 == 0 ? 250'000 + static_cast<std::size_t>(r.pick(5000))
-                                                 : static_cast<std::size_t>(r.pick(400));
+        // Now and then a text over several buffer fills, and a few big enough for the pages of
+        // their mapping to be mapped ahead and given back.
+        const std::size_t size = round % 100 == 50 ? 2'500'000
+                                 : round % 25 == 0
+                                     ? 250'000 + static_cast<std::size_t>(r.pick(5000))
+                                     : static_cast<std::size_t>(r.pick(400));
         TempFile file(r.text(size));
         const std::string expr = r.expression();
         TGrep g;

@@ -1,5 +1,5 @@
 // Pages of a file mapping are mapped ahead of the reader, never further than the set distance,
-// without the test touching them.
+// without the test touching them, and given back once the reader is well past them.
 
 #include "regex/MapPrefetcher.h"
 
@@ -34,18 +34,19 @@ std::size_t presentBytes(const char* begin, std::size_t length) {
     return present;
 }
 
-// Polls until at least `bytes` are present or ten seconds pass; returns what is present then.
-std::size_t awaitPresent(const char* begin, std::size_t length, std::size_t bytes) {
+// Polls until `done(present bytes)` holds or ten seconds pass; returns what is present then.
+template <typename Done>
+std::size_t awaitPresent(const char* begin, std::size_t length, Done done) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     std::size_t now = presentBytes(begin, length);
-    while (now < bytes && std::chrono::steady_clock::now() < until) {
+    while (!done(now) && std::chrono::steady_clock::now() < until) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         now = presentBytes(begin, length);
     }
     return now;
 }
 
-TEST(MapPrefetcher, MapsPagesAheadOfTheReaderAndNoFurther) {
+TEST(MapPrefetcher, MapsPagesAheadOfTheReaderNoFurtherAndDropsThoseFarBehind) {
     if (!MapPrefetcher::Available()) GTEST_SKIP() << "no read-only page population here";
     const std::size_t length = 3 * MapPrefetcher::Ahead;
     test::TempFile file(std::string(length, 'x'));
@@ -59,13 +60,18 @@ TEST(MapPrefetcher, MapsPagesAheadOfTheReaderAndNoFurther) {
         MapPrefetcher prefetcher(map, length);
         // The kernel may map a file's pages in units of up to 2 MB.
         const std::size_t limit = MapPrefetcher::Ahead + MapPrefetcher::Chunk + (2 << 20);
-        EXPECT_GE(awaitPresent(map, length, MapPrefetcher::Ahead), MapPrefetcher::Ahead);
+        const std::size_t ahead = MapPrefetcher::Ahead;
+        EXPECT_GE(awaitPresent(map, length, [&](std::size_t n) { return n >= ahead; }), ahead);
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         EXPECT_LE(presentBytes(map, length), limit);
-        // The reader jumps on: the rest of the mapping comes next.
-        const std::size_t rest = length - MapPrefetcher::Ahead;
+        // The reader jumps on: the rest of the mapping comes next, and what lies more than a
+        // chunk behind it is given back.
+        const std::size_t rest = length - ahead;
         prefetcher.Reached(rest);
-        EXPECT_EQ(awaitPresent(map + rest, length - rest, length - rest), length - rest);
+        EXPECT_EQ(awaitPresent(map + rest, ahead, [&](std::size_t n) { return n == ahead; }),
+                  ahead);
+        const std::size_t behind = rest - MapPrefetcher::Chunk;
+        EXPECT_EQ(awaitPresent(map, behind, [](std::size_t n) { return n == 0; }), 0u);
     }
     ::munmap(map, length);
 }

@@ -272,7 +272,7 @@ TEST(TxtFile, APipeIsReadWithReadAndGivesWhatTheMappedFileGives) {
     // Lengths of a whole number of fills included: the last fill must still end the data.
     for (std::size_t size :
          {std::size_t{5}, std::size_t{kBuf - 1}, std::size_t{kBuf}, std::size_t{kBuf + 1},
-          std::size_t{2 * kBuf}, std::size_t{3 * kBuf + 77}, std::size_t{12 * kBuf + 5}}) {
+          std::size_t{2 * kBuf}, std::size_t{3 * kBuf + 77}, std::size_t{24 * kBuf + 5}}) {
         const std::string bytes = awkwardText(size);
         TempFile file(bytes);
         bool cancel = false;
