@@ -142,7 +142,11 @@ void ScriptedServer::Play(int fd, const std::vector<Step>& script, std::size_t i
         FRequests[index].append(data, n);
     };
     for (const Step& step : script) {
-        if (!open || FStop) break;
+        if (!open) break;
+        // A stopping server still takes what the client has already sent: the client may have
+        // written and closed before this thread accepted it, and Stop() then comes first.
+        const bool reads = step.kind == Step::ReadRequest || step.kind == Step::Drain;
+        if (FStop && !reads) break;
         switch (step.kind) {
             case Step::ReadRequest: {
                 std::string got;
@@ -218,8 +222,11 @@ void ScriptedServer::Play(int fd, const std::vector<Step>& script, std::size_t i
                 open = false;
                 break;
             case Step::Drain:
+                // Waits on the connection alone: the client closes it, and a stop must not cut
+                // off bytes still on their way from the client's send buffer.
                 for (;;) {
-                    if (!WaitReadable(fd, 10000)) break;
+                    pollfd data{fd, POLLIN, 0};
+                    if (::poll(&data, 1, 10000) <= 0) break;
                     char buf[4096];
                     const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
                     if (n <= 0) break;

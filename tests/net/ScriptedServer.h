@@ -21,7 +21,7 @@ struct Step {
         Close,         // orderly close
         Reset,         // close with a reset (RST)
         Hold,          // keep the connection open until the server stops
-        Drain,         // read and discard until the client closes
+        Drain,         // record everything until the client closes, even while stopping
     };
     Kind kind;
     std::string data;
