@@ -1,5 +1,7 @@
 #include "CuttingRelay.h"
 
+#include "ScriptedServer.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -11,14 +13,6 @@
 namespace zbtest {
 
 namespace {
-
-sockaddr_in Loopback(int port) {
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return addr;
-}
 
 bool SendAll(int fd, const unsigned char* data, std::size_t size) {
     while (size > 0) {

@@ -14,8 +14,6 @@
 
 namespace zbtest {
 
-namespace {
-
 sockaddr_in Loopback(int port) {
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -23,6 +21,8 @@ sockaddr_in Loopback(int port) {
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     return addr;
 }
+
+namespace {
 
 // The announced body length of a request header, 0 when none.
 std::size_t ContentLength(const std::string& header) {

@@ -2,6 +2,8 @@
 // A loopback TCP server on an ephemeral port that plays one script per accepted connection
 // (in order) on its own thread, and records the bytes each request brought.
 
+#include <netinet/in.h>
+
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -11,6 +13,9 @@
 #include <vector>
 
 namespace zbtest {
+
+// The IPv4 loopback address with the given port.
+sockaddr_in Loopback(int port);
 
 struct Step {
     enum Kind {
